@@ -1,0 +1,40 @@
+# Virel: the Tamil keyboard manager. `make build`, `make test`, `make run`.
+BUILD := build
+JOBS ?= 2
+CMAKE_WIN := -DCMAKE_BUILD_TYPE=Release
+
+.PHONY: all deps build native win64 win32 test test-native test-wine run clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+build: deps native win64 win32
+
+native:
+	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	cmake --build $(BUILD)/native -j$(JOBS)
+
+win64:
+	cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_WIN) >/dev/null
+	cmake --build $(BUILD)/win64 -j$(JOBS)
+
+win32:
+	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake $(CMAKE_WIN) >/dev/null
+	cmake --build $(BUILD)/win32 -j$(JOBS)
+
+# Native tests first, then the end-to-end tests under Wine (both bitnesses).
+test: build test-native test-wine
+
+test-native:
+	cd $(BUILD)/native && ctest --output-on-failure -LE wine
+
+test-wine:
+	cd $(BUILD)/native && ctest --output-on-failure -L wine
+
+run: build
+	@bash tools/run.sh
+
+clean:
+	rm -rf $(BUILD)

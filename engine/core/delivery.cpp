@@ -1,0 +1,161 @@
+#include "engine/core/delivery.h"
+
+#include <string.h>
+
+#include "engine/core/process_state.h"
+#include "engine/core/shared_state.h"
+
+namespace {
+
+const BYTE kKeyV = 0x56;
+
+void SendBackspace(HWND window) {
+  if (profile.profileDream) {
+    SendMessageA(window, WM_CHAR, VK_BACK, 0);
+  } else if (profile.profileEudor) {
+    keybd_event(VK_BACK, 0, 0, 0);
+  } else if (profile.profileFrame || profile.profileMsacc || profile.profileMozil || kavitEditTarget) {
+    SendMessageA(window, WM_CHAR, VK_BACK, 0);
+  } else if (profile.profileWinwo || profile.profilePsp || profile.profileNotep || profile.profilePhoto ||
+             profile.profileMspai) {
+    PostMessageA(window, WM_CHAR, VK_BACK, 0);
+  } else if (profile.profileOpera || profile.profilePower) {
+    PostMessageA(window, WM_KEYDOWN, VK_BACK, 0);
+  } else if (profile.profileAbiwo) {
+    SendMessageA(window, WM_KEYDOWN, VK_BACK, 0);
+  } else {
+    SendMessageA(window, WM_KEYDOWN, VK_BACK, 0);
+    SendMessageA(window, WM_KEYUP, VK_BACK, 0);
+  }
+}
+
+void SendBackspaces(HWND window, int count) {
+  for (int i = 0; i < count; ++i) SendBackspace(window);
+}
+
+void SendWinwoExtraBackspace(HWND window) { PostMessageA(window, WM_CHAR, VK_BACK, 0); }
+
+void PostBytes(HWND window, const BYTE* text, LPARAM lParam) {
+  for (const BYTE* p = text; *p != 0; ++p) PostMessageA(window, WM_CHAR, *p, lParam);
+}
+
+// Puts text on the clipboard as CF_TEXT. False, with the clipboard left as it was or empty,
+// when any step fails.
+bool PutOnClipboard(HWND window, const BYTE* text) {
+  if (!OpenClipboard(window)) return false;
+  EmptyClipboard();
+  size_t size = strlen(reinterpret_cast<const char*>(text)) + 1;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
+  bool placed = false;
+  if (block != nullptr) {
+    void* memory = GlobalLock(block);
+    if (memory != nullptr) {
+      memcpy(memory, text, size);
+      GlobalUnlock(block);
+      placed = SetClipboardData(CF_TEXT, block) != nullptr;
+    }
+    if (!placed) GlobalFree(block);
+  }
+  CloseClipboard();
+  return placed;
+}
+
+void SynthesizePaste() {
+  keybd_event(VK_CONTROL, 0, 0, 0);
+  keybd_event(kKeyV, 0, 0, 0);
+  keybd_event(kKeyV, 0, KEYEVENTF_KEYUP, 0);
+  keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// DREAM and EUDOR take text by paste. When the clipboard cannot be had, the text is posted
+// instead: pasting would insert whatever the clipboard held.
+void DeliverByPaste(MSG* msg, const BYTE* text, int backspaces) {
+  bool onClipboard = PutOnClipboard(msg->hwnd, text);
+  SendBackspaces(msg->hwnd, backspaces);
+  if (onClipboard) {
+    SynthesizePaste();
+  } else {
+    PostBytes(msg->hwnd, text, 0);
+  }
+  msg->wParam = 0;
+}
+
+// FRAME: the host itself writes the last byte when it dispatches the keystroke.
+void DeliverToFrame(MSG* msg, const BYTE* text) {
+  size_t length = strlen(reinterpret_cast<const char*>(text));
+  for (size_t i = 0; i + 1 < length; ++i) SendMessageA(msg->hwnd, WM_CHAR, text[i], 0);
+  if (length == 0) {
+    msg->wParam = 0;
+    return;
+  }
+  BYTE last = text[length - 1];
+  if (encLipi == 1 && length >= 2 && text[length - 2] == glyphs.vowelSigns[7]) {
+    SendMessageA(msg->hwnd, WM_CHAR, last, 0);
+    SendMessageA(msg->hwnd, WM_CHAR, last, 0);
+    msg->wParam = VK_BACK;
+    return;
+  }
+  msg->wParam = last;
+}
+
+}  // namespace
+
+void DeliverBytes(MSG* msg, const BYTE* text, int backspaces) {
+  if (profile.profileDream || profile.profileEudor) {
+    DeliverByPaste(msg, text, backspaces);
+    return;
+  }
+  HWND window = msg->hwnd;
+  SendBackspaces(window, backspaces);
+  if (profile.profileWinwo) SendWinwoExtraBackspace(window);
+  if (profile.profileFrame) {
+    DeliverToFrame(msg, text);
+    return;
+  }
+  if (profile.profileKavit || profile.profileWordp || profile.profileAbiwo) {
+    for (const BYTE* p = text; *p != 0; ++p) SendMessageA(window, WM_CHAR, *p, 0);
+  } else if (profile.profileSoffi) {
+    PostBytes(window, text, 1);
+  } else {
+    PostBytes(window, text, 0);
+  }
+  msg->wParam = 0;
+}
+
+void DeliverUnicode(MSG* msg, const BYTE* text, BYTE eraseOne, BYTE noWinwoExtra, BYTE raw) {
+  HWND window = msg->hwnd;
+  if (eraseOne == 1) SendBackspace(window);
+  if (profile.profileWinwo && noWinwoExtra == 0) SendWinwoExtraBackspace(window);
+  for (const BYTE* p = text; *p != 0; ++p) {
+    WPARAM unit = raw == 1 ? *p : 0x0B00 + *p;
+    if (profile.profileSoffi) {
+      PostMessageA(window, WM_UNICHAR, unit, 0);
+    } else if (profile.profileAbiwo) {
+      SendMessageA(window, WM_UNICHAR, unit, 0);
+    } else if (profile.profileYahoo) {
+      PostMessageA(window, WM_CHAR, *p, 0);
+    } else {
+      PostMessageW(window, WM_CHAR, unit, 0);
+    }
+  }
+  msg->wParam = 0;
+}
+
+void DeliverUnicodeChar(MSG* msg, WORD unit) {
+  if (profile.profileFrame || profile.profileKavit || profile.profileWordp) {
+    SendMessageW(msg->hwnd, WM_CHAR, unit, 0);
+  } else if (profile.profileSoffi) {
+    PostMessageA(msg->hwnd, WM_UNICHAR, unit, 0);
+  } else {
+    PostMessageW(msg->hwnd, WM_CHAR, unit, 0);
+  }
+  msg->wParam = 0;
+}
+
+void DeliverKsha(MSG* msg, BYTE eraseOne) {
+  composeText[0] = 0x95;
+  composeText[1] = 0xCD;
+  composeText[2] = 0xB7;
+  composeText[3] = 0;
+  DeliverUnicode(msg, composeText, eraseOne, 0, 0);
+}

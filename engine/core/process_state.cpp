@@ -1,0 +1,48 @@
+#include "engine/core/process_state.h"
+
+#include <string.h>
+
+HINSTANCE engineInstance;
+UINT tamilOnOffMsg;
+int loaderProcess;
+
+BYTE processReady;
+BYTE kavitEditTarget;
+BYTE navigationReset;
+BYTE keyStateBuffer[256];
+
+ApplicationProfile profile;
+GlyphTables glyphs;
+UnicodeTables uniTables;
+
+BYTE composerHistory[3];
+BYTE lastEmitted;
+BYTE composeText[kComposeTextSize];
+
+BYTE tamil99AfterConsonant;
+BYTE tamil99NoAutoPulli;
+
+int phoneticJoin;
+BYTE t99AfterConsonant;
+BYTE t99NoAutoPulli;
+
+void ResetProcessState() {
+  engineInstance = nullptr;
+  tamilOnOffMsg = 0;
+  loaderProcess = 0;
+  processReady = 0;
+  kavitEditTarget = 0;
+  navigationReset = 0;
+  memset(keyStateBuffer, 0, sizeof keyStateBuffer);
+  profile = ApplicationProfile();
+  glyphs = GlyphTables();
+  uniTables = UnicodeTables();
+  memset(composerHistory, 0, sizeof composerHistory);
+  lastEmitted = 0;
+  memset(composeText, 0, sizeof composeText);
+  tamil99AfterConsonant = 0;
+  tamil99NoAutoPulli = 0;
+  phoneticJoin = 0;
+  t99AfterConsonant = 0;
+  t99NoAutoPulli = 0;
+}

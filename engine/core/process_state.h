@@ -1,0 +1,82 @@
+// Per-process state of the engine: ordinary globals, zero when the engine is mapped into a
+// process, grouped by owner. Only the thread that retrieves a message touches them, and one
+// typing thread per process is assumed.
+#pragma once
+
+#include "engine/core/platform.h"
+
+// Set at process attach, and by LoadVirelEngine in the process that installs the hook.
+extern HINSTANCE engineInstance;
+extern UINT tamilOnOffMsg;
+extern int loaderProcess;
+
+// Owned by the hook entry.
+extern BYTE processReady;     // the toggle key has been seen here and the process is set up
+extern BYTE kavitEditTarget;  // this message is for a plain "Edit" control in a KAVIT process
+extern BYTE navigationReset;  // a navigation key cleared composerHistory (read by the phonetic composer)
+extern BYTE keyStateBuffer[256];
+
+// The host application, recognised once from the executable name. At most one flag is set.
+struct ApplicationProfile {
+  BYTE profileDream;
+  BYTE profileEudor;
+  BYTE profilePhoto;
+  BYTE profileFrame;
+  BYTE profileSoffi;
+  BYTE profileWinwo;
+  BYTE profilePsp;
+  BYTE profileOpera;
+  BYTE profileNotep;
+  BYTE profilePower;
+  BYTE profileMsacc;
+  BYTE profileMozil;
+  BYTE profileKavit;
+  BYTE profileWordp;
+  BYTE profileYahoo;
+  BYTE profileAbiwo;
+  BYTE profileMspai;
+};
+extern ApplicationProfile profile;
+
+// The 8-bit encodings' glyphs, one zero-terminated string a slot, filled once per process.
+const int kGlyphSlotSize = 24;
+struct GlyphTables {
+  BYTE vowels[kGlyphSlotSize];
+  BYTE deadConsonants[kGlyphSlotSize];
+  BYTE consonants[kGlyphSlotSize];
+  BYTE consonantU[kGlyphSlotSize];
+  BYTE consonantUu[kGlyphSlotSize];
+  BYTE vowelSigns[kGlyphSlotSize];
+  BYTE specialGlyphs[kGlyphSlotSize];
+  BYTE consonantI[kGlyphSlotSize];
+  BYTE consonantIi[kGlyphSlotSize];
+};
+extern GlyphTables glyphs;
+
+// Low bytes of Tamil-block code points, filled once per process when Unicode is selected.
+const int kUnicodeSlotSize = 24;
+struct UnicodeTables {
+  BYTE uniVowels[kUnicodeSlotSize];
+  BYTE uniConsonants[kUnicodeSlotSize];
+  BYTE uniSigns[kUnicodeSlotSize];
+  BYTE uniDigits[kUnicodeSlotSize];
+};
+extern UnicodeTables uniTables;
+
+// Composer history and scratch space.
+extern BYTE composerHistory[3];  // 8-bit phonetic and typewriter: h0, h1, h2 (h2 newest)
+extern BYTE lastEmitted;         // Unicode composers and the 8-bit Tamil99 composer
+const int kComposeTextSize = 8;
+extern BYTE composeText[kComposeTextSize];  // zero-terminated text handed to delivery
+
+// 8-bit Tamil99 composer.
+extern BYTE tamil99AfterConsonant;
+extern BYTE tamil99NoAutoPulli;
+
+// Unicode composers.
+extern int phoneticJoin;
+extern BYTE t99AfterConsonant;
+extern BYTE t99NoAutoPulli;
+
+// Puts every per-process global back to its state at process attach (all zero).
+void ResetProcessState();

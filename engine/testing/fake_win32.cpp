@@ -1,0 +1,353 @@
+#include "engine/testing/fake_win32.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <strings.h>
+
+#include <algorithm>
+
+namespace fake {
+
+namespace {
+
+World* current = nullptr;
+uintptr_t nextHandle = 0x1000;
+
+void Record(const char* function, HWND window = nullptr, UINT message = 0, WPARAM w = 0, LPARAM l = 0) {
+  world().calls.push_back(Call{function, window, message, w, l});
+}
+
+std::string MessageName(UINT message) {
+  switch (message) {
+    case WM_CHAR: return "WM_CHAR";
+    case WM_KEYDOWN: return "WM_KEYDOWN";
+    case WM_KEYUP: return "WM_KEYUP";
+    case WM_UNICHAR: return "WM_UNICHAR";
+    case WM_SYSKEYDOWN: return "WM_SYSKEYDOWN";
+    default: {
+      char text[16];
+      snprintf(text, sizeof text, "0x%x", message);
+      return text;
+    }
+  }
+}
+
+std::string Number(uintptr_t value) {
+  char text[24];
+  if (value < 10) {
+    snprintf(text, sizeof text, "%u", static_cast<unsigned>(value));
+  } else {
+    snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
+  }
+  return text;
+}
+
+void Erase(Host& host) {
+  if (host.text.empty()) {
+    ++host.erasesOnEmpty;
+    return;
+  }
+  if (host.text.back().fromUser) ++host.userUnitsErased;
+  host.text.pop_back();
+}
+
+void Insert(Host& host, uint16_t code, bool fromUser) { host.text.push_back(Unit{code, fromUser}); }
+
+}  // namespace
+
+World& world() {
+  if (current == nullptr) current = new World();
+  return *current;
+}
+
+void Reset() {
+  delete current;
+  current = new World();
+}
+
+HWND NewWindow(const std::string& className, HWND parent) {
+  HWND window = reinterpret_cast<HWND>(nextHandle);
+  nextHandle += 0x10;
+  Window& w = world().windows[window];
+  w.className = className;
+  w.parent = parent;
+  if (world().focus == nullptr) world().focus = window;
+  return window;
+}
+
+Host& HostOf(HWND window) { return world().windows[window].host; }
+
+void DestroyWindow(HWND window) { world().windows[window].alive = false; }
+
+std::string Bytes(HWND window) {
+  std::string bytes;
+  for (const Unit& u : HostOf(window).text) bytes += static_cast<char>(u.code & 0xFF);
+  return bytes;
+}
+
+std::string Utf8(HWND window) {
+  std::string out;
+  for (const Unit& u : HostOf(window).text) {
+    unsigned c = u.code;
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> DeliveryLog() {
+  static const char* const kDelivery[] = {"SendMessageA", "SendMessageW", "PostMessageA", "PostMessageW",
+                                          "keybd_event"};
+  static const char* const kClipboard[] = {"OpenClipboard", "EmptyClipboard", "CloseClipboard"};
+  std::vector<std::string> log;
+  for (const Call& c : world().calls) {
+    if (std::find_if(std::begin(kDelivery), std::end(kDelivery),
+                     [&](const char* f) { return c.function == f; }) != std::end(kDelivery)) {
+      if (c.function == "keybd_event") {
+        log.push_back("keybd_event " + Number(c.wParam) + " " + Number(c.message));
+      } else {
+        log.push_back(c.function + " " + MessageName(c.message) + " " + Number(c.wParam) + " " + Number(c.lParam));
+      }
+    } else if (std::find_if(std::begin(kClipboard), std::end(kClipboard),
+                            [&](const char* f) { return c.function == f; }) != std::end(kClipboard)) {
+      log.push_back(c.function);
+    } else if (c.function == "SetClipboardData") {
+      log.push_back("SetClipboardData " + Number(c.message));
+    }
+  }
+  return log;
+}
+
+void ClearLog() { world().calls.clear(); }
+
+int CountCalls(const std::string& function) {
+  return static_cast<int>(std::count_if(world().calls.begin(), world().calls.end(),
+                                        [&](const Call& c) { return c.function == function; }));
+}
+
+void Dispatch(const MSG& msg, bool fromUser) {
+  auto found = world().windows.find(msg.hwnd);
+  if (found == world().windows.end()) return;
+  Host& host = found->second.host;
+  switch (msg.message) {
+    case WM_CHAR:
+    case WM_UNICHAR:
+      if (msg.wParam == 0) return;
+      if (msg.wParam == VK_BACK) {
+        if (host.eraseOn == EraseOn::Char8) Erase(host);
+        return;
+      }
+      if (msg.wParam == 0x16) return;  // Ctrl+V as a character: the paste happened on the key-down
+      Insert(host, static_cast<uint16_t>(msg.wParam), fromUser);
+      return;
+    case WM_KEYDOWN:
+      if (msg.wParam == VK_BACK && host.eraseOn == EraseOn::KeyDown) Erase(host);
+      if (msg.wParam == 0x56 && world().controlDown) {
+        for (unsigned char c : world().clipboard) Insert(host, c, false);
+      }
+      return;
+    default:
+      return;
+  }
+}
+
+}  // namespace fake
+
+using fake::Record;
+using fake::world;
+
+LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
+  Record("CallNextHookEx", nullptr, static_cast<UINT>(code), wParam, lParam);
+  (void)hook;
+  return 0;
+}
+
+HHOOK SetWindowsHookExA(int idHook, HOOKPROC proc, HINSTANCE, DWORD threadId) {
+  Record("SetWindowsHookExA", nullptr, static_cast<UINT>(idHook), threadId, 0);
+  if (world().hookFails) return nullptr;
+  ++world().hooksInstalled;
+  world().hookProc = proc;
+  world().installedHook = reinterpret_cast<HHOOK>(static_cast<uintptr_t>(0x7000 + world().hooksInstalled));
+  return world().installedHook;
+}
+
+BOOL UnhookWindowsHookEx(HHOOK hook) {
+  Record("UnhookWindowsHookEx", nullptr, 0, reinterpret_cast<WPARAM>(hook), 0);
+  if (world().unhookFails || hook != world().installedHook) return FALSE;
+  world().installedHook = nullptr;
+  return TRUE;
+}
+
+BOOL DisableThreadLibraryCalls(HMODULE) {
+  Record("DisableThreadLibraryCalls");
+  return TRUE;
+}
+
+UINT RegisterWindowMessageA(LPCSTR name) {
+  Record("RegisterWindowMessageA");
+  return strcmp(name, "UWM_TAMILONOFF_MSG-VR4031B1_14D3_11d5_A025_006067718D04") == 0 ? 0xC123 : 0xC200;
+}
+
+int GetClassNameA(HWND window, LPSTR name, int size) {
+  Record("GetClassNameA", window);
+  auto found = world().windows.find(window);
+  if (found == world().windows.end() || size <= 0) return 0;
+  snprintf(name, static_cast<size_t>(size), "%s", found->second.className.c_str());
+  return static_cast<int>(strlen(name));
+}
+
+HWND GetParent(HWND window) {
+  Record("GetParent", window);
+  auto found = world().windows.find(window);
+  return found == world().windows.end() ? nullptr : found->second.parent;
+}
+
+BOOL IsWindow(HWND window) {
+  Record("IsWindow", window);
+  auto found = world().windows.find(window);
+  return found != world().windows.end() && found->second.alive;
+}
+
+int lstrcmpiA(LPCSTR a, LPCSTR b) { return strcasecmp(a, b); }
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  Record("PostMessageA", window, message, wParam, lParam);
+  // An ANSI character reaches a Unicode window as the code point of its byte (code page 1252
+  // differs only in 0x80-0x9F, which tests compare as bytes).
+  if (message == WM_CHAR) wParam &= 0xFF;
+  world().posted.push_back(MSG{window, message, wParam, lParam, 0, {0, 0}});
+  return TRUE;
+}
+
+BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  Record("PostMessageW", window, message, wParam, lParam);
+  world().posted.push_back(MSG{window, message, wParam, lParam, 0, {0, 0}});
+  return TRUE;
+}
+
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  Record("SendMessageA", window, message, wParam, lParam);
+  if (message == WM_CHAR) wParam &= 0xFF;
+  fake::Dispatch(MSG{window, message, wParam, lParam, 0, {0, 0}}, false);
+  return 0;
+}
+
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  Record("SendMessageW", window, message, wParam, lParam);
+  fake::Dispatch(MSG{window, message, wParam, lParam, 0, {0, 0}}, false);
+  return 0;
+}
+
+BOOL GetKeyboardState(BYTE* state) {
+  Record("GetKeyboardState");
+  memcpy(state, world().keyState, 256);
+  return TRUE;
+}
+
+int ToAscii(UINT vk, UINT, const BYTE*, WORD* result, UINT) {
+  Record("ToAscii", nullptr, 0, vk, 0);
+  if (world().asciiResult < 0) return 0;
+  result[0] = static_cast<WORD>(world().asciiResult);
+  return 1;
+}
+
+void keybd_event(BYTE vk, BYTE, DWORD flags, ULONG_PTR) {
+  Record("keybd_event", nullptr, flags, vk, 0);
+  bool up = (flags & KEYEVENTF_KEYUP) != 0;
+  HWND target = world().focus;
+  if (up) {
+    world().input.push_back(MSG{target, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u), 0, {0, 0}});
+  } else {
+    world().input.push_back(MSG{target, WM_KEYDOWN, vk, 1, 0, {0, 0}});
+    // TranslateMessage turns the Backspace key-down into the character 8.
+    if (vk == VK_BACK) world().input.push_back(MSG{target, WM_CHAR, VK_BACK, 1, 0, {0, 0}});
+  }
+}
+
+BOOL OpenClipboard(HWND owner) {
+  Record("OpenClipboard", owner);
+  if (world().clipboardOpenFails) return FALSE;
+  world().clipboardOpen = true;
+  return TRUE;
+}
+
+BOOL EmptyClipboard() {
+  Record("EmptyClipboard");
+  if (world().clipboardOpen) world().clipboard.clear();
+  return world().clipboardOpen;
+}
+
+HANDLE SetClipboardData(UINT format, HANDLE data) {
+  Record("SetClipboardData", nullptr, format, 0, 0);
+  auto found = world().globals.find(data);
+  if (!world().clipboardOpen || found == world().globals.end()) return nullptr;
+  const std::vector<BYTE>& block = found->second;
+  // CF_TEXT ends at its terminator, which must lie inside the block.
+  auto end = std::find(block.begin(), block.end(), 0);
+  if (end == block.end()) return nullptr;
+  world().clipboard.assign(block.begin(), end);
+  return data;
+}
+
+BOOL CloseClipboard() {
+  Record("CloseClipboard");
+  world().clipboardOpen = false;
+  return TRUE;
+}
+
+HGLOBAL GlobalAlloc(UINT flags, size_t bytes) {
+  Record("GlobalAlloc", nullptr, flags, bytes, 0);
+  HGLOBAL block = reinterpret_cast<HGLOBAL>(fake::nextHandle);
+  fake::nextHandle += 0x10;
+  world().globals[block] = std::vector<BYTE>(bytes, 0xCC);
+  return block;
+}
+
+LPVOID GlobalLock(HGLOBAL block) {
+  Record("GlobalLock");
+  auto found = world().globals.find(block);
+  return found == world().globals.end() ? nullptr : found->second.data();
+}
+
+BOOL GlobalUnlock(HGLOBAL) {
+  Record("GlobalUnlock");
+  return TRUE;
+}
+
+HGLOBAL GlobalFree(HGLOBAL block) {
+  Record("GlobalFree");
+  world().globals.erase(block);
+  return nullptr;
+}
+
+DWORD GetModuleFileNameA(HMODULE, LPSTR path, DWORD size) {
+  Record("GetModuleFileNameA");
+  if (size == 0) return 0;
+  const std::string& p = world().modulePath;
+  size_t n = std::min<size_t>(p.size(), size - 1);
+  memcpy(path, p.data(), n);
+  path[n] = 0;
+  return static_cast<DWORD>(n);
+}
+
+DWORD GetFileVersionInfoSizeA(LPCSTR, DWORD* handle) {
+  Record("GetFileVersionInfoSizeA");
+  if (handle) *handle = 0;
+  return static_cast<DWORD>(world().versionResource.size());
+}
+
+BOOL GetFileVersionInfoA(LPCSTR, DWORD, DWORD size, LPVOID data) {
+  Record("GetFileVersionInfoA");
+  const std::vector<BYTE>& r = world().versionResource;
+  if (r.empty()) return FALSE;
+  memcpy(data, r.data(), std::min<size_t>(size, r.size()));
+  return TRUE;
+}

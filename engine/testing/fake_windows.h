@@ -1,0 +1,109 @@
+// Native stand-in for the part of <windows.h> the engine uses. Types have the Win32 shapes;
+// the functions are implemented by fake_win32.cpp, which records each call and applies it to
+// a model of the host application.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+typedef unsigned char BYTE;
+typedef uint16_t WORD;
+typedef uint32_t DWORD;
+typedef int BOOL;
+typedef unsigned int UINT;
+typedef int16_t SHORT;
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef intptr_t LRESULT;
+typedef intptr_t LONG_PTR;
+typedef uintptr_t ULONG_PTR;
+typedef char* LPSTR;
+typedef const char* LPCSTR;
+typedef void* HANDLE;
+typedef void* LPVOID;
+typedef wchar_t WCHAR;
+
+struct HWND__;
+typedef HWND__* HWND;
+struct HHOOK__;
+typedef HHOOK__* HHOOK;
+struct HINSTANCE__;
+typedef HINSTANCE__* HINSTANCE;
+typedef HINSTANCE HMODULE;
+typedef HANDLE HGLOBAL;
+
+#define WINAPI
+#define CALLBACK
+#define __cdecl
+#define TRUE 1
+#define FALSE 0
+
+struct POINT { long x, y; };
+struct MSG {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  DWORD time;
+  POINT pt;
+};
+
+typedef LRESULT (*HOOKPROC)(int code, WPARAM wParam, LPARAM lParam);
+
+#define WH_GETMESSAGE 3
+#define PM_REMOVE 1
+#define HC_NOREMOVE 3
+#define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
+#define WM_CHAR 0x0102
+#define WM_SYSKEYDOWN 0x0104
+#define WM_UNICHAR 0x0109
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_CAPITAL 0x14
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define KEYEVENTF_KEYUP 0x0002
+#define CF_TEXT 1
+#define GMEM_MOVEABLE 0x0002
+#define GMEM_DDESHARE 0x2000
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+
+LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
+HHOOK SetWindowsHookExA(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId);
+BOOL UnhookWindowsHookEx(HHOOK hook);
+BOOL DisableThreadLibraryCalls(HMODULE module);
+UINT RegisterWindowMessageA(LPCSTR name);
+
+int GetClassNameA(HWND window, LPSTR name, int size);
+HWND GetParent(HWND window);
+BOOL IsWindow(HWND window);
+int lstrcmpiA(LPCSTR a, LPCSTR b);
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+BOOL GetKeyboardState(BYTE* state);
+int ToAscii(UINT vk, UINT scanCode, const BYTE* keyState, WORD* result, UINT flags);
+void keybd_event(BYTE vk, BYTE scan, DWORD flags, ULONG_PTR extraInfo);
+
+BOOL OpenClipboard(HWND owner);
+BOOL EmptyClipboard();
+HANDLE SetClipboardData(UINT format, HANDLE data);
+BOOL CloseClipboard();
+HGLOBAL GlobalAlloc(UINT flags, size_t bytes);
+LPVOID GlobalLock(HGLOBAL block);
+BOOL GlobalUnlock(HGLOBAL block);
+HGLOBAL GlobalFree(HGLOBAL block);
+
+DWORD GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size);
+DWORD GetFileVersionInfoSizeA(LPCSTR path, DWORD* handle);
+BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data);

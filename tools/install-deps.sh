@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs what building and testing Virel needs on Debian 12, and nothing when it is all there.
+set -euo pipefail
+
+need=()
+have() { command -v "$1" >/dev/null 2>&1; }
+pkg_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+have cmake || need+=(cmake)
+have g++ || need+=(g++)
+have make || need+=(make)
+have x86_64-w64-mingw32-g++-win32 || need+=(mingw-w64)
+have i686-w64-mingw32-g++-win32 || need+=(mingw-w64)
+have x86_64-w64-mingw32-windres || need+=(binutils-mingw-w64-x86-64)
+have wine || need+=(wine)
+have wine64 || need+=(wine64)
+have Xvfb || need+=(xvfb)
+have xdotool || need+=(xdotool)
+have xwd || need+=(x11-apps)
+have convert || need+=(imagemagick)
+pkg_installed libgtest-dev || need+=(libgtest-dev)
+pkg_installed googletest || need+=(googletest)
+pkg_installed fonts-taml-tscu || need+=(fonts-taml-tscu)
+pkg_installed fonts-lohit-taml || need+=(fonts-lohit-taml)
+pkg_installed wine32:i386 || need+=(wine32:i386)
+
+if [ ${#need[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+echo "install-deps: installing ${need[*]}"
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
