@@ -165,8 +165,8 @@ using fake::Record;
 using fake::world;
 
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
-  Record("CallNextHookEx", nullptr, static_cast<UINT>(code), wParam, lParam);
-  (void)hook;
+  // The hook handle is recorded in the window field.
+  Record("CallNextHookEx", reinterpret_cast<HWND>(hook), static_cast<UINT>(code), wParam, lParam);
   return 0;
 }
 

@@ -1,0 +1,186 @@
+// Recognition of the host from its executable path, and the version reader it relies on.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <vector>
+
+#include "engine/core/app_profile.h"
+#include "engine/core/process_state.h"
+#include "engine/testing/typing_driver.h"
+
+namespace {
+
+// A version resource laid out as GetFileVersionInfoA returns it.
+std::vector<BYTE> VersionResource(unsigned productMajor, unsigned fileMajor = 1) {
+  std::vector<BYTE> r;
+  auto word = [&](unsigned v) {
+    r.push_back(static_cast<BYTE>(v));
+    r.push_back(static_cast<BYTE>(v >> 8));
+  };
+  auto dword = [&](uint32_t v) {
+    word(v & 0xFFFF);
+    word(v >> 16);
+  };
+  word(0);   // wLength, patched below
+  word(52);  // wValueLength: VS_FIXEDFILEINFO
+  word(0);   // wType
+  for (const char* p = "VS_VERSION_INFO"; *p; ++p) word(static_cast<unsigned char>(*p));
+  word(0);
+  while (r.size() % 4) r.push_back(0);
+  dword(0xFEEF04BD);            // dwSignature
+  dword(0x00010000);            // dwStrucVersion
+  dword(fileMajor << 16 | 2);   // dwFileVersionMS
+  dword(3 << 16 | 4);           // dwFileVersionLS
+  dword(productMajor << 16 | 6);  // dwProductVersionMS
+  dword(0);                     // dwProductVersionLS
+  for (int i = 0; i < 7; ++i) dword(0);
+  for (int i = 0; i < 40; ++i) r.push_back(0);  // children (StringFileInfo...) stand-in
+  r[0] = static_cast<BYTE>(r.size());
+  r[1] = static_cast<BYTE>(r.size() >> 8);
+  return r;
+}
+
+unsigned Parse(const std::vector<BYTE>& bytes) {
+  // An exact-size heap copy, so that a read past the end is caught by the address sanitizer.
+  std::vector<BYTE> exact(bytes);
+  return ParseProductMajorVersion(exact.empty() ? nullptr : exact.data(), exact.size());
+}
+
+TEST(VersionResource, GivesTheMajorProductVersionNotTheFileVersion) {
+  EXPECT_EQ(Parse(VersionResource(9, 4)), 9u);
+  EXPECT_EQ(Parse(VersionResource(0xFFFF)), 0xFFFFu);
+}
+
+TEST(VersionResource, MalformedResourcesYieldZeroWithoutReadingOutside) {
+  std::vector<BYTE> good = VersionResource(9);
+  for (size_t n = 0; n < good.size(); ++n) {
+    std::vector<BYTE> cut(good.begin(), good.begin() + static_cast<long>(n));
+    SCOPED_TRACE(n);
+    EXPECT_EQ(Parse(cut), 0u);  // the declared length always exceeds the cut buffer
+  }
+
+  std::vector<BYTE> longer = good;
+  longer[0] = 0xFF;
+  longer[1] = 0x7F;
+  EXPECT_EQ(Parse(longer), 0u);
+
+  std::vector<BYTE> shortLength = good;
+  shortLength[0] = 50;
+  shortLength[1] = 0;
+  EXPECT_EQ(Parse(shortLength), 0u);
+
+  std::vector<BYTE> noValue = good;
+  noValue[2] = noValue[3] = 0;
+  EXPECT_EQ(Parse(noValue), 0u);
+
+  std::vector<BYTE> unterminatedKey(good.begin(), good.begin() + 38);
+  unterminatedKey[0] = 38;
+  unterminatedKey[1] = 0;
+  EXPECT_EQ(Parse(unterminatedKey), 0u);
+
+  std::vector<BYTE> badSignature = good;
+  badSignature[40] ^= 0xFF;
+  EXPECT_EQ(Parse(badSignature), 0u);
+}
+
+TEST(VersionResource, AnExecutableWithoutOneGivesZero) {
+  fake::StartProcess();
+  fake::world().versionResource.clear();
+  EXPECT_EQ(GetExeMajorVersion("C:\\x\\psp.exe"), 0u);
+  fake::world().versionResource = VersionResource(7);
+  EXPECT_EQ(GetExeMajorVersion("C:\\x\\psp.exe"), 7u);
+}
+
+TEST(PrefixCompareNoCase, ComparesUpToNCharactersIgnoringCase) {
+  EXPECT_EQ(PrefixCompareNoCase("PM", "pmx.e", 2), 0);
+  EXPECT_EQ(PrefixCompareNoCase("PSP", "psp", 3), 0);
+  EXPECT_EQ(PrefixCompareNoCase("PSP", "ps", 3), 1);
+  EXPECT_EQ(PrefixCompareNoCase("P", "PX", 2), -1);
+  EXPECT_EQ(PrefixCompareNoCase("", "", 2), 0);
+  EXPECT_EQ(PrefixCompareNoCase("PM", "PN", 2), -1);
+}
+
+TEST(PrefixCompareNoCase, BytesAbove0x7FCompareAsUnsigned) {
+  EXPECT_EQ(PrefixCompareNoCase("PM", "\xE9X", 2), -1);
+  EXPECT_EQ(PrefixCompareNoCase("\xFF", "\xFF", 1), 0);
+  EXPECT_EQ(PrefixCompareNoCase("\xFF", "A", 1), 1);
+}
+
+int FlagsSet() {
+  const BYTE* flags = reinterpret_cast<const BYTE*>(&profile);
+  int n = 0;
+  for (size_t i = 0; i < sizeof profile; ++i) n += flags[i];
+  return n;
+}
+
+struct ProfileCase {
+  const char* path;
+  int productMajor;  // negative: no version resource
+  BYTE ApplicationProfile::*flag;  // null: no profile
+};
+
+class ProfileMatching : public ::testing::TestWithParam<ProfileCase> {};
+
+TEST_P(ProfileMatching, SetsAtMostTheOneFlagOfTheFirstMatchingRow) {
+  const ProfileCase& c = GetParam();
+  fake::StartProcess();
+  if (c.productMajor >= 0) fake::world().versionResource = VersionResource(static_cast<unsigned>(c.productMajor));
+  MatchApplicationProfile(c.path);
+  if (c.flag == nullptr) {
+    EXPECT_EQ(FlagsSet(), 0);
+  } else {
+    EXPECT_EQ(profile.*c.flag, 1);
+    EXPECT_EQ(FlagsSet(), 1);
+  }
+}
+
+using AP = ApplicationProfile;
+INSTANTIATE_TEST_SUITE_P(
+    ExecutableNames, ProfileMatching,
+    ::testing::Values(
+        ProfileCase{"C:\\Adobe\\Dreamweaver.exe", -1, &AP::profileDream},
+        ProfileCase{"C:\\Eudora\\EUDORA.EXE", -1, &AP::profileEudor},
+        ProfileCase{"C:\\Adobe\\photoshop.exe", -1, &AP::profilePhoto},
+        ProfileCase{"C:\\Adobe\\FrameMaker.exe", -1, &AP::profileFrame},
+        ProfileCase{"C:\\Adobe\\Illustrator.exe", -1, &AP::profileFrame},
+        ProfileCase{"C:\\Office\\soffice.exe", -1, &AP::profileSoffi},
+        ProfileCase{"C:\\Office\\WINWORD.EXE", -1, &AP::profileWinwo},
+        ProfileCase{"C:\\Adobe\\PMX.exe", -1, &AP::profileFrame},
+        ProfileCase{"C:\\Adobe\\pm.exe", -1, &AP::profileFrame},
+        ProfileCase{"C:\\Jasc\\psp.exe", 5, &AP::profilePsp},
+        ProfileCase{"C:\\Jasc\\PSP.EXE", -1, &AP::profilePsp},
+        ProfileCase{"C:\\Jasc\\psp.exe", 9, nullptr},
+        ProfileCase{"C:\\Opera\\opera.exe", 7, &AP::profileOpera},
+        ProfileCase{"C:\\Opera\\opera.exe", 6, nullptr},
+        ProfileCase{"C:\\Opera\\opera.exe", -1, nullptr},
+        ProfileCase{"C:\\Windows\\notepad.exe", -1, &AP::profileNotep},
+        ProfileCase{"C:\\Office\\POWERPNT.EXE", -1, &AP::profilePower},
+        ProfileCase{"C:\\Office\\MSACCESS.EXE", -1, &AP::profileMsacc},
+        ProfileCase{"C:\\Mozilla\\thunderbird.exe", -1, &AP::profileMozil},
+        ProfileCase{"C:\\Mozilla\\Mozilla.exe", -1, &AP::profileMozil},
+        ProfileCase{"C:\\Mozilla\\firefox.exe", -1, &AP::profileMozil},
+        ProfileCase{"C:\\Kavi\\KAVITHAI.EXE", -1, &AP::profileKavit},
+        ProfileCase{"C:\\Windows\\wordpad.exe", -1, &AP::profileWordp},
+        ProfileCase{"C:\\Yahoo\\YahooMessenger.exe", -1, &AP::profileYahoo},
+        ProfileCase{"C:\\AbiSuite\\AbiWord.exe", -1, &AP::profileAbiwo},
+        ProfileCase{"C:\\Windows\\mspaint.exe", -1, &AP::profileMspai},
+        ProfileCase{"C:\\Windows\\explorer.exe", -1, nullptr},
+        ProfileCase{"C:\\Tools\\DREA.exe", -1, nullptr},
+        ProfileCase{"C:\\Tools\\P.exe", -1, nullptr},
+        ProfileCase{"DREAMWEAVER.EXE", -1, nullptr},     // no backslash
+        ProfileCase{"\\DREAMWEAVER.EXE", -1, nullptr},   // a backslash at position 0 is not looked at
+        ProfileCase{"C:\\Tools\\", -1, nullptr},         // empty name
+        ProfileCase{"", -1, nullptr},
+        ProfileCase{"C:\\T\xE9l\xE9\\\xE9\xFF\x80\xC0z.exe", -1, nullptr},
+        ProfileCase{"C:\\T\\PM\xFF\xFF.exe", -1, &AP::profileFrame}));
+
+TEST(ProfileMatching, VersionIsReadOnlyForRowsThatAskForIt) {
+  fake::StartProcess();
+  MatchApplicationProfile("C:\\Windows\\notepad.exe");
+  EXPECT_EQ(fake::CountCalls("GetFileVersionInfoSizeA"), 0);
+  MatchApplicationProfile("C:\\Jasc\\psp.exe");
+  EXPECT_EQ(fake::CountCalls("GetFileVersionInfoSizeA"), 1);
+}
+
+}  // namespace

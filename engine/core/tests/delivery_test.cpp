@@ -1,0 +1,272 @@
+// Delivery per host profile: the exact calls, and what the host's document ends up holding.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "engine/core/composers.h"
+#include "engine/core/delivery.h"
+#include "engine/core/exports.h"
+#include "engine/core/process_state.h"
+#include "engine/core/shared_state.h"
+#include "engine/testing/typing_driver.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+using Flag = BYTE ApplicationProfile::*;
+const BYTE kEmpty[] = {0};
+
+class Delivery : public ::testing::Test {
+ protected:
+  // A host whose document holds two characters the engine wrote before; flag selects the profile.
+  void Start(Flag flag, fake::EraseOn eraseOn = fake::EraseOn::KeyDown) {
+    window = fake::StartProcess();
+    if (flag != nullptr) profile.*flag = 1;
+    fake::Host& host = fake::HostOf(window);
+    host.eraseOn = eraseOn;
+    host.text = {{'a', false}, {'b', false}};
+  }
+  void SetUp() override { Start(nullptr); }
+
+  // Runs one delivery for a keystroke 'x' the way the host experiences it: the routine inside
+  // the hook, then the neutralised keystroke, then whatever was posted or synthesized.
+  Log Deliver(const std::function<void(MSG*)>& routine) {
+    fake::ClearLog();
+    MSG keystroke{window, WM_CHAR, 'x', 1, 0, {0, 0}};
+    routine(&keystroke);
+    leftInWParam = keystroke.wParam;
+    Log log = fake::DeliveryLog();
+    fake::Dispatch(keystroke, true);
+    fake::Pump();
+    return log;
+  }
+  std::string Text() { return fake::Bytes(window); }
+
+  HWND window = nullptr;
+  WPARAM leftInWParam = 0;
+};
+
+struct BackspaceRow {
+  const char* name;
+  Flag flag;
+  fake::EraseOn eraseOn;
+  Log calls;
+  bool kavitEdit = false;  // the message is for a plain "Edit" control in a KAVIT process
+};
+
+class BackspaceMethod : public Delivery, public ::testing::WithParamInterface<BackspaceRow> {};
+
+TEST_P(BackspaceMethod, OneBackspaceIsTheProfilesOwnCallAndErasesOneCharacter) {
+  const BackspaceRow& row = GetParam();
+  Start(row.flag, row.eraseOn);
+  kavitEditTarget = row.kavitEdit;
+  Log log = Deliver([](MSG* m) { DeliverUnicode(m, kEmpty, 1, 1, 0); });
+  EXPECT_EQ(log, row.calls);
+  EXPECT_EQ(Text(), "a");
+  EXPECT_EQ(leftInWParam, 0u);
+}
+
+using AP = ApplicationProfile;
+const Log kSentChar8 = {"SendMessageA WM_CHAR 8 0"};
+const Log kPostedChar8 = {"PostMessageA WM_CHAR 8 0"};
+const Log kPostedKeyDown = {"PostMessageA WM_KEYDOWN 8 0"};
+const Log kSentKeyDown = {"SendMessageA WM_KEYDOWN 8 0"};
+const Log kSentKeyDownUp = {"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_KEYUP 8 0"};
+using E = fake::EraseOn;
+INSTANTIATE_TEST_SUITE_P(
+    Profiles, BackspaceMethod,
+    ::testing::Values(BackspaceRow{"Dream", &AP::profileDream, E::Char8, kSentChar8},
+                      BackspaceRow{"Eudor", &AP::profileEudor, E::Char8, {"keybd_event 8 0"}},
+                      BackspaceRow{"EudorRich", &AP::profileEudor, E::KeyDown, {"keybd_event 8 0"}},
+                      BackspaceRow{"Frame", &AP::profileFrame, E::Char8, kSentChar8},
+                      BackspaceRow{"Msacc", &AP::profileMsacc, E::Char8, kSentChar8},
+                      BackspaceRow{"Mozil", &AP::profileMozil, E::Char8, kSentChar8},
+                      BackspaceRow{"KavitEdit", &AP::profileKavit, E::Char8, kSentChar8, true},
+                      BackspaceRow{"Winwo", &AP::profileWinwo, E::Char8, kPostedChar8},
+                      BackspaceRow{"Psp", &AP::profilePsp, E::Char8, kPostedChar8},
+                      BackspaceRow{"Notep", &AP::profileNotep, E::Char8, kPostedChar8},
+                      BackspaceRow{"Photo", &AP::profilePhoto, E::Char8, kPostedChar8},
+                      BackspaceRow{"Mspai", &AP::profileMspai, E::Char8, kPostedChar8},
+                      BackspaceRow{"Opera", &AP::profileOpera, E::KeyDown, kPostedKeyDown},
+                      BackspaceRow{"Power", &AP::profilePower, E::KeyDown, kPostedKeyDown},
+                      BackspaceRow{"Abiwo", &AP::profileAbiwo, E::KeyDown, kSentKeyDown},
+                      BackspaceRow{"None", nullptr, E::KeyDown, kSentKeyDownUp},
+                      BackspaceRow{"Soffi", &AP::profileSoffi, E::KeyDown, kSentKeyDownUp},
+                      BackspaceRow{"Yahoo", &AP::profileYahoo, E::KeyDown, kSentKeyDownUp},
+                      BackspaceRow{"Wordp", &AP::profileWordp, E::KeyDown, kSentKeyDownUp},
+                      BackspaceRow{"KavitElsewhere", &AP::profileKavit, E::KeyDown, kSentKeyDownUp}),
+    [](const ::testing::TestParamInfo<BackspaceRow>& info) { return std::string(info.param.name); });
+
+
+TEST_F(Delivery, BytesWithoutAProfileEraseByKeyDownAndUpThenPostEachByte) {
+  const BYTE text[] = {0xB8, 0xA1, 0};
+  Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 1); });
+  EXPECT_EQ(log, (Log{"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_KEYUP 8 0", "PostMessageA WM_CHAR 0xb8 0",
+                      "PostMessageA WM_CHAR 0xa1 0"}));
+  EXPECT_EQ(leftInWParam, 0u);
+  EXPECT_EQ(Text(), "a\xB8\xA1");
+}
+
+TEST_F(Delivery, ZeroOrNegativeBackspaceCountsEraseNothing) {
+  const BYTE text[] = {0xEC, 0};
+  for (int count : {0, -3}) {
+    Start(nullptr);
+    Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, count); });
+    EXPECT_EQ(log, (Log{"PostMessageA WM_CHAR 0xec 0"}));
+    EXPECT_EQ(Text(), "ab\xEC");
+  }
+}
+
+TEST_F(Delivery, WinwoAlwaysPostsOneMoreBackspaceBeforeTheBytes) {
+  Start(&AP::profileWinwo, E::Char8);
+  const BYTE text[] = {0xB8, 0};
+  Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 0); });
+  EXPECT_EQ(log, (Log{"PostMessageA WM_CHAR 8 0", "PostMessageA WM_CHAR 0xb8 0"}));
+  EXPECT_EQ(Text(), "a\xB8");
+}
+
+TEST_F(Delivery, FrameLeavesTheLastByteToTheKeystrokeItself) {
+  Start(&AP::profileFrame, E::Char8);
+  const BYTE one[] = {0xB8, 0};
+  EXPECT_EQ(Deliver([&](MSG* m) { DeliverBytes(m, one, 0); }), Log{});
+  EXPECT_EQ(leftInWParam, 0xB8u);
+
+  const BYTE three[] = {0xA6, 0xB8, 0xA1, 0};
+  Log log = Deliver([&](MSG* m) { DeliverBytes(m, three, 1); });
+  EXPECT_EQ(log, (Log{"SendMessageA WM_CHAR 8 0", "SendMessageA WM_CHAR 0xa6 0", "SendMessageA WM_CHAR 0xb8 0"}));
+  EXPECT_EQ(leftInWParam, 0xA1u);
+  EXPECT_EQ(Text(), "ab\xA6\xB8\xA1");
+
+  Deliver([&](MSG* m) { DeliverBytes(m, kEmpty, 0); });
+  EXPECT_EQ(leftInWParam, 0u);
+}
+
+TEST_F(Delivery, FrameUnderLipiSendsTheConsonantAfterEeTwiceAndErasesOneWithTheKeystroke) {
+  Start(&AP::profileFrame, E::Char8);
+  SetTamilEncodings(4);
+  LoadGlyphTables();
+  const BYTE text[] = {glyphs.vowelSigns[7], glyphs.consonants[0], 0};
+  Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 0); });
+  EXPECT_EQ(log, (Log{"SendMessageA WM_CHAR 0xf7 0", "SendMessageA WM_CHAR 0x50 0", "SendMessageA WM_CHAR 0x50 0"}));
+  EXPECT_EQ(leftInWParam, static_cast<WPARAM>(VK_BACK));
+  EXPECT_EQ(Text(), "ab\xF7\x50");
+}
+
+TEST_F(Delivery, KavitWordpAndAbiwoSendTheBytesSoffiPostsThemAsKeystrokes) {
+  const BYTE text[] = {0xB8, 0};
+  for (Flag flag : {&AP::profileKavit, &AP::profileWordp, &AP::profileAbiwo}) {
+    Start(flag);
+    EXPECT_EQ(Deliver([&](MSG* m) { DeliverBytes(m, text, 0); }), (Log{"SendMessageA WM_CHAR 0xb8 0"}));
+    EXPECT_EQ(Text(), "ab\xB8");
+  }
+  Start(&AP::profileSoffi);
+  EXPECT_EQ(Deliver([&](MSG* m) { DeliverBytes(m, text, 0); }), (Log{"PostMessageA WM_CHAR 0xb8 1"}));
+  EXPECT_EQ(Text(), "ab\xB8");
+}
+
+TEST_F(Delivery, DreamPastesTheTextAfterSentBackspaces) {
+  Start(&AP::profileDream, E::Char8);
+  const BYTE text[] = {0xA6, 0xB8, 0};
+  Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 1); });
+  EXPECT_EQ(log, (Log{"OpenClipboard", "EmptyClipboard", "SetClipboardData 1", "CloseClipboard",
+                      "SendMessageA WM_CHAR 8 0", "keybd_event 0x11 0", "keybd_event 0x56 0", "keybd_event 0x56 2",
+                      "keybd_event 0x11 2"}));
+  EXPECT_EQ(leftInWParam, 0u);
+  EXPECT_EQ(Text(), "a\xA6\xB8");
+  EXPECT_EQ(fake::world().clipboard, "\xA6\xB8");
+}
+
+TEST_F(Delivery, EudorErasesWithSynthesizedBackspaceKeys) {
+  Start(&AP::profileEudor, E::Char8);
+  const BYTE text[] = {0xB8, 0};
+  Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 2); });
+  EXPECT_EQ(log[4], "keybd_event 8 0");
+  EXPECT_EQ(log[5], "keybd_event 8 0");
+  EXPECT_EQ(Text(), "\xB8");
+}
+
+TEST_F(Delivery, TheClipboardBlockHoldsTextOfAnyLength) {
+  Start(&AP::profileDream, E::Char8);
+  const BYTE text[] = "0123456789ABCDEF";  // far more than the glyph texts, to prove the sizing
+  Deliver([&](MSG* m) { DeliverBytes(m, text, 0); });
+  EXPECT_EQ(fake::world().clipboard, "0123456789ABCDEF");
+  EXPECT_EQ(Text(), "ab0123456789ABCDEF");
+}
+
+TEST_F(Delivery, AClipboardThatCannotBeOpenedIsNeverPastedFrom) {
+  Start(&AP::profileDream, E::Char8);
+  fake::world().clipboard = "someone's secret";
+  fake::world().clipboardOpenFails = true;
+  const BYTE text[] = {0xB8, 0};
+  Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 1); });
+  EXPECT_EQ(log, (Log{"OpenClipboard", "SendMessageA WM_CHAR 8 0", "PostMessageA WM_CHAR 0xb8 0"}));
+  EXPECT_EQ(Text(), "a\xB8");
+  EXPECT_EQ(leftInWParam, 0u);
+}
+
+TEST_F(Delivery, UnicodeGoesOutAsTamilBlockUnitsOrPerProfile) {
+  const BYTE text[] = {0x95, 0xCD, 0};
+  Log log = Deliver([&](MSG* m) { DeliverUnicode(m, text, 0, 0, 0); });
+  EXPECT_EQ(log, (Log{"PostMessageW WM_CHAR 0xb95 0", "PostMessageW WM_CHAR 0xbcd 0"}));
+  EXPECT_EQ(fake::Utf8(window), "abக்");
+
+  Log raw = Deliver([&](MSG* m) { DeliverUnicode(m, text, 0, 0, 1); });
+  EXPECT_EQ(raw, (Log{"PostMessageW WM_CHAR 0x95 0", "PostMessageW WM_CHAR 0xcd 0"}));
+
+  struct Case {
+    Flag flag;
+    Log calls;
+  } cases[] = {
+      {&AP::profileYahoo, {"PostMessageA WM_CHAR 0x95 0", "PostMessageA WM_CHAR 0xcd 0"}},
+      {&AP::profileSoffi, {"PostMessageA WM_UNICHAR 0xb95 0", "PostMessageA WM_UNICHAR 0xbcd 0"}},
+      {&AP::profileAbiwo, {"SendMessageA WM_UNICHAR 0xb95 0", "SendMessageA WM_UNICHAR 0xbcd 0"}},
+  };
+  for (const Case& c : cases) {
+    Start(c.flag);
+    EXPECT_EQ(Deliver([&](MSG* m) { DeliverUnicode(m, text, 0, 0, 0); }), c.calls);
+  }
+  Start(&AP::profileYahoo);
+  EXPECT_EQ(Deliver([&](MSG* m) { DeliverUnicode(m, text, 0, 0, 1); }),
+            (Log{"PostMessageA WM_CHAR 0x95 0", "PostMessageA WM_CHAR 0xcd 0"}));
+}
+
+TEST_F(Delivery, UnicodeWinwoExtraBackspaceUnlessTheCallerSaysOtherwise) {
+  Start(&AP::profileWinwo, E::Char8);
+  const BYTE text[] = {0x95, 0};
+  EXPECT_EQ(Deliver([&](MSG* m) { DeliverUnicode(m, text, 0, 0, 0); }),
+            (Log{"PostMessageA WM_CHAR 8 0", "PostMessageW WM_CHAR 0xb95 0"}));
+  EXPECT_EQ(Deliver([&](MSG* m) { DeliverUnicode(m, text, 1, 0, 0); }),
+            (Log{"PostMessageA WM_CHAR 8 0", "PostMessageA WM_CHAR 8 0", "PostMessageW WM_CHAR 0xb95 0"}));
+  EXPECT_EQ(Deliver([&](MSG* m) { DeliverUnicode(m, text, 0, 1, 0); }), (Log{"PostMessageW WM_CHAR 0xb95 0"}));
+}
+
+TEST_F(Delivery, AnEmptyUnicodeTextStillNeutralisesTheKeystroke) {
+  Log log = Deliver([&](MSG* m) { DeliverUnicode(m, kEmpty, 0, 0, 0); });
+  EXPECT_EQ(log, Log{});
+  EXPECT_EQ(leftInWParam, 0u);
+  EXPECT_EQ(Text(), "ab");
+}
+
+TEST_F(Delivery, OneUnitIsSentToFrameKavitAndWordpAndPostedElsewhere) {
+  const WORD zwj = 0x200D;
+  for (Flag flag : {&AP::profileFrame, &AP::profileKavit, &AP::profileWordp}) {
+    Start(flag);
+    EXPECT_EQ(Deliver([&](MSG* m) { DeliverUnicodeChar(m, zwj); }), (Log{"SendMessageW WM_CHAR 0x200d 0"}));
+    EXPECT_EQ(leftInWParam, 0u);
+  }
+  Start(&AP::profileSoffi);
+  EXPECT_EQ(Deliver([&](MSG* m) { DeliverUnicodeChar(m, zwj); }), (Log{"PostMessageA WM_UNICHAR 0x200d 0"}));
+  Start(nullptr);
+  EXPECT_EQ(Deliver([&](MSG* m) { DeliverUnicodeChar(m, zwj); }), (Log{"PostMessageW WM_CHAR 0x200d 0"}));
+  EXPECT_EQ(fake::HostOf(window).text.back().code, zwj);
+}
+
+TEST_F(Delivery, KshaIsThreeUnitsAfterAnOptionalBackspace) {
+  EXPECT_EQ(Deliver([](MSG* m) { DeliverKsha(m, 0); }),
+            (Log{"PostMessageW WM_CHAR 0xb95 0", "PostMessageW WM_CHAR 0xbcd 0", "PostMessageW WM_CHAR 0xbb7 0"}));
+  EXPECT_EQ(fake::Utf8(window), "abக்ஷ");
+  Deliver([](MSG* m) { DeliverKsha(m, 1); });
+  EXPECT_EQ(fake::Utf8(window), "abக்க்ஷ");
+}
+
+}  // namespace
