@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "engine/core/app_profile.h"
@@ -50,6 +52,33 @@ unsigned Parse(const std::vector<BYTE>& bytes) {
 TEST(VersionResource, GivesTheMajorProductVersionNotTheFileVersion) {
   EXPECT_EQ(Parse(VersionResource(9, 4)), 9u);
   EXPECT_EQ(Parse(VersionResource(0xFFFF)), 0xFFFFu);
+}
+
+// The data of the first RT_VERSION entry of a compiled .res file.
+std::vector<BYTE> VersionFromResFile(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<BYTE> res((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  auto dword = [&](size_t at) {
+    return static_cast<uint32_t>(res[at] | res[at + 1] << 8 | res[at + 2] << 16 | static_cast<uint32_t>(res[at + 3]) << 24);
+  };
+  const unsigned kRtVersion = 16;
+  for (size_t at = 0; at + 12 <= res.size();) {
+    uint32_t dataSize = dword(at);
+    uint32_t headerSize = dword(at + 4);
+    bool ordinalType = res[at + 8] == 0xFF && res[at + 9] == 0xFF;
+    if (ordinalType && (res[at + 10] | res[at + 11] << 8) == kRtVersion) {
+      return std::vector<BYTE>(res.begin() + static_cast<long>(at + headerSize),
+                               res.begin() + static_cast<long>(at + headerSize + dataSize));
+    }
+    at += (headerSize + dataSize + 3) & ~3u;
+  }
+  return {};
+}
+
+TEST(VersionResource, ReadsWhatTheResourceCompilerWrites) {
+  std::vector<BYTE> version = VersionFromResFile(VIREL_VERSION_SAMPLE);
+  ASSERT_FALSE(version.empty());
+  EXPECT_EQ(Parse(version), 9u);
 }
 
 TEST(VersionResource, MalformedResourcesYieldZeroWithoutReadingOutside) {
