@@ -1,4 +1,19 @@
 #include "engine/core/composers.h"
+#include "engine/core/shared_state.h"
+#include "engine/unicode/unicode_composer.h"
 
-// The Unicode composers arrive with their own change; until then keystrokes pass unchanged.
-void ComposeUnicode(MSG*) {}
+void ComposeUnicode(MSG* msg) {
+  switch (keyboardLayout) {
+    case kLayoutPhonetic:
+      ComposePhoneticUnicode(msg);
+      break;
+    case kLayoutTamil99:
+      ComposeTamil99Unicode(msg);
+      break;
+    case kLayoutTypewriter:
+      ComposeTypewriterUnicode(msg);
+      break;
+    default:
+      break;
+  }
+}
