@@ -1,0 +1,44 @@
+// The tray program's process-wide state and procedures, all owned by its one thread.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <shellapi.h>
+
+// What differs between the two builds of the one source.
+#ifdef _WIN64
+#define VIREL_WINDOW_TITLE "Virel Tamil Software (64 bit) - Ver 5.0"
+#define VIREL_ICON_TIP "Virel (64 bit)"
+#define VIREL_OTHER_BUILD_EXE "Virel32.exe"
+#else
+#define VIREL_WINDOW_TITLE "Virel Tamil Software (32 bit) - Ver 5.0"
+#define VIREL_ICON_TIP "Virel (32 bit)"
+#define VIREL_OTHER_BUILD_EXE "Virel64.exe"
+#endif
+
+extern HINSTANCE appInstance;
+extern HWND mainWindow;                // the settings window
+extern char windowClassName[100];      // string IDS_CLASSNAME
+extern NOTIFYICONDATAA iconRecord;     // kept from the icon's creation to its removal
+extern HMENU popupMenu;                // the icon's menu, kept for the process's lifetime
+extern BYTE settingsChanged;           // a list selection changed since start-up; never cleared
+
+// Start-up and the window procedure (tray_main.cpp).
+void RegisterMainWindowClass(HINSTANCE instance);
+BOOL InitInstance(HINSTANCE instance, int showCommand);
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void CreateTrayIcon();
+void ToggleWindowVisibility();
+
+// The settings window's contents and commands (settings_window.cpp).
+void FillSettingsWindow();
+void ShowSaveChangesCaption();
+void HandleSettingsCommand(WORD id, WORD notification);
+// The registry side of the window: the stored settings in, the shown settings out.
+void LoadSettings();
+void SaveSettings();
+
+// Ends every process whose executable file name is exactly `exeName` (sibling.cpp).
+void TerminateProcessesByName(const char* exeName);
