@@ -96,7 +96,7 @@ void Rewrite(MSG* msg, BYTE b1, BYTE b2 = 0, BYTE b3 = 0) {
 
 // Consonant keys, and ஸ்ரீ on Y.
 BYTE ConsonantKeyGlyph(int k) {
-  static const char kKeys[] = "hb[]oplj;k'mnv/yuiQWERT";  // consonant index order
+  static const char kKeys[] = "hb[]opl;jk'mnv/yuiQWERT";  // consonant index order
   for (int i = 0; kKeys[i] != 0; ++i) {
     if (kKeys[i] == k) return C(i);
   }
