@@ -21,6 +21,7 @@ BYTE composeText[kComposeTextSize];
 
 BYTE tamil99AfterConsonant;
 BYTE tamil99NoAutoPulli;
+HWND typewriterDeadKeyWindow;
 
 int phoneticJoin;
 BYTE t99AfterConsonant;
@@ -42,6 +43,7 @@ void ResetProcessState() {
   memset(composeText, 0, sizeof composeText);
   tamil99AfterConsonant = 0;
   tamil99NoAutoPulli = 0;
+  typewriterDeadKeyWindow = nullptr;
   phoneticJoin = 0;
   t99AfterConsonant = 0;
   t99NoAutoPulli = 0;

@@ -73,6 +73,10 @@ extern BYTE composeText[kComposeTextSize];  // zero-terminated text handed to de
 extern BYTE tamil99AfterConsonant;
 extern BYTE tamil99NoAutoPulli;
 
+// 8-bit typewriter composer: the window where this process swallowed the pending Old
+// Typewriter dead key (a WINWO host keeps a character for it that the next key erases).
+extern HWND typewriterDeadKeyWindow;
+
 // Unicode composers.
 extern int phoneticJoin;
 extern BYTE t99AfterConsonant;

@@ -218,6 +218,15 @@ void ApplyMode(MSG* msg, int mode, BYTE x, int erase) {
   }
 }
 
+// A WINWO host keeps a character for the swallowed dead key, which the key after it erases.
+// It is before the caret only if this process swallowed the dead key in this window and no
+// navigation key has come since; otherwise that backspace would erase someone else's text.
+bool DeadKeyCharacterBeforeCaret(const MSG* msg) {
+  bool here = typewriterDeadKeyWindow == msg->hwnd && navigationReset == 0;
+  typewriterDeadKeyWindow = nullptr;
+  return here;
+}
+
 }  // namespace
 
 void ComposeTypewriter8(MSG* msg) {
@@ -235,6 +244,8 @@ void ComposeTypewriter8(MSG* msg) {
     if (oldTypewriter == 1) {
       twPending = sign;
       Swallow(msg);
+      typewriterDeadKeyWindow = msg->hwnd;
+      navigationReset = 0;
       return;
     }
     twMode = sign;
@@ -264,7 +275,8 @@ void ComposeTypewriter8(MSG* msg) {
       ShiftHistory(static_cast<BYTE>(msg->wParam));
     }
   } else if (oldTypewriter == 1) {
-    if (profile.profileWinwo) PostMessageA(msg->hwnd, WM_CHAR, VK_BACK, 0);
+    bool deadKeyHere = DeadKeyCharacterBeforeCaret(msg);
+    if (profile.profileWinwo && deadKeyHere) PostMessageA(msg->hwnd, WM_CHAR, VK_BACK, 0);
     if (special) {
       if (!wrote) Swallow(msg);  // no glyph to apply the mode to
     } else {
