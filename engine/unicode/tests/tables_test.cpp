@@ -1,0 +1,159 @@
+// The Unicode tables, the dispatch of ComposeUnicode, the literal sequences, and what the
+// composers do with table slots that were never loaded and with keystrokes outside ASCII.
+#include "engine/unicode/tests/unicode_typing.h"
+
+#include <string.h>
+
+#include "engine/core/composers.h"
+#include "engine/core/process_state.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+std::vector<BYTE> Slot(const BYTE* slot) { return std::vector<BYTE>(slot, slot + strlen(reinterpret_cast<const char*>(slot)) + 1); }
+
+TEST(UnicodeTables, HoldTheLowBytesOfTheTamilBlock) {
+  uniTables = UnicodeTables();
+  LoadUnicodeTables();
+  EXPECT_EQ(Slot(uniTables.uniVowels),
+            (std::vector<BYTE>{0x85, 0x86, 0x87, 0x88, 0x89, 0x8A, 0x8E, 0x8F, 0x90, 0x92, 0x93, 0x94, 0x83, 0}));
+  EXPECT_EQ(Slot(uniTables.uniConsonants),
+            (std::vector<BYTE>{0x95, 0x95, 0x99, 0x9A, 0x9E, 0x9F, 0xA3, 0xA4, 0xA8, 0xAA, 0xAE, 0xAF,
+                               0xB0, 0xB2, 0xB5, 0xB4, 0xB3, 0xB1, 0xA9, 0xB8, 0xB7, 0x9C, 0xB9, 0}));
+  EXPECT_EQ(Slot(uniTables.uniSigns),
+            (std::vector<BYTE>{0xBE, 0xBE, 0xBF, 0xC0, 0xC1, 0xC2, 0xC6, 0xC7, 0xC8, 0xCA, 0xCB, 0xCC, 0xCD, 0}));
+  EXPECT_EQ(Slot(uniTables.uniDigits),
+            (std::vector<BYTE>{0xE7, 0xE8, 0xE9, 0xEA, 0xEB, 0xEC, 0xED, 0xEE, 0xEF, 0xF0, 0xF1, 0xF2, 0}));
+}
+
+TEST(UnicodeTables, LoadingTouchesNoComposerState) {
+  fake::StartProcess();
+  lastEmitted = 0x42;
+  phoneticJoin = 2;
+  composeText[0] = 0x11;
+  LoadUnicodeTables();
+  EXPECT_EQ(lastEmitted, 0x42);
+  EXPECT_EQ(phoneticJoin, 2);
+  EXPECT_EQ(composeText[0], 0x11);
+  EXPECT_EQ(glyphs.vowels[0], 0);
+}
+
+TEST(ComposeUnicode, AnyOtherLayoutLeavesTheKeystrokeAlone) {
+  for (int layout : {3, -1, 99}) {
+    SCOPED_TRACE(layout);
+    HWND window = unitest::Start(kKbdPhonetic);
+    keyboardLayout = layout;
+    fake::ClearLog();
+    fake::Type(window, "ka");
+    EXPECT_EQ(fake::Utf8(window), "ka");
+    EXPECT_TRUE(fake::DeliveryLog().empty());
+  }
+}
+
+TEST(ComposeUnicode, LiteralSequencesGoOutUnitByUnit) {
+  struct Row {
+    int keyboard;
+    const char* keys;
+    Log calls;
+  };
+  const Log kSri = {"PostMessageW WM_CHAR 0xbb8 0", "PostMessageW WM_CHAR 0xbcd 0", "PostMessageW WM_CHAR 0xbb0 0",
+                    "PostMessageW WM_CHAR 0xbc0 0"};
+  const Log kKsha = {"PostMessageW WM_CHAR 0xb95 0", "PostMessageW WM_CHAR 0xbcd 0", "PostMessageW WM_CHAR 0xbb7 0"};
+  Log kshaPulli = kKsha;
+  kshaPulli.push_back("PostMessageW WM_CHAR 0xbcd 0");
+  for (const Row& row : {Row{kKbdPhonetic, "C", kSri}, Row{kKbdPhonetic, "x", kshaPulli}, Row{kKbdTamil99, "Y", kSri},
+                         Row{kKbdTamil99, "T", kKsha}, Row{kKbdNewTypewriter, "_", kSri},
+                         Row{kKbdNewTypewriter, "B", kKsha}}) {
+    SCOPED_TRACE(std::string("keyboard ") + std::to_string(row.keyboard) + " key " + row.keys);
+    HWND window = unitest::Start(row.keyboard);
+    fake::ClearLog();
+    fake::Type(window, row.keys);
+    EXPECT_EQ(fake::DeliveryLog(), row.calls);
+  }
+}
+
+// A process set up under an 8-bit encoding keeps empty Unicode slots. Text read from them
+// is empty; the literal sequences still come out; and nothing the user typed is erased.
+TEST(ComposeUnicode, EmptySlotsSendNothingAndEraseNothing) {
+  struct Row {
+    int keyboard;
+    const char* keys;
+    const char* text;
+  };
+  for (const Row& row : {
+           Row{kKbdPhonetic, "5ka", "5"},          Row{kKbdPhonetic, "5kai", "5"},
+           Row{kKbdPhonetic, "5ng", "5g"},          Row{kKbdPhonetic, "5x", "5க்ஷ்"},
+           Row{kKbdPhonetic, "5xa", "5க்ஷ"},       Row{kKbdPhonetic, "5C", "5ஸ்ரீ"},
+           Row{kKbdPhonetic, "5sr", "5"},             Row{kKbdPhonetic, "5iiuueeoo", "5"},
+           Row{kKbdTamil99, "5hh", "5"},           Row{kKbdTamil99, "5T", "5க்ஷ"},
+           Row{kKbdTamil99, "5Y", "5ஸ்ரீ"},         Row{kKbdTamil99, "5^.", "5\u00B7"},
+           Row{kKbdNewTypewriter, "5bf", "5"},     Row{kKbdNewTypewriter, "5bB", "5க்ஷ"},
+           Row{kKbdNewTypewriter, "5T&", "5&"},    Row{kKbdNewTypewriter, "5Fh}", "5"},
+           Row{kKbdNewTypewriter, "5_", "5ஸ்ரீ"},   Row{kKbdNewTypewriter, "5B;", "5க்ஷ்"},
+           Row{kKbdOldTypewriter, "5;B", "5க்ஷ்"}, Row{kKbdOldTypewriter, "5:F", "5"},
+       }) {
+    SCOPED_TRACE(std::string("keyboard ") + std::to_string(row.keyboard) + " keys " + row.keys);
+    HWND window = fake::StartProcess();
+    SetTamilEncodings(kEncTscii);
+    SetTamilKeyboard(row.keyboard);
+    fake::PressToggle(window);
+    SetTamilEncodings(kEncUnicode);
+    fake::Type(window, row.keys);
+    EXPECT_EQ(fake::Utf8(window), row.text);
+    EXPECT_EQ(fake::HostOf(window).userUnitsErased, 0);
+    EXPECT_EQ(fake::HostOf(window).erasesOnEmpty, 0);
+  }
+}
+
+TEST(ComposeUnicode, IndexZeroOfConsonantsAndSignsIsNeverRead) {
+  const char* sequences[] = {"kakaakikiikukuukekeekokookaikau ngnjthshsrxCqJSjhr", "hqhshwhdhehghthrhchxhzhfkkbh",
+                             "fhFhF}f%f^bfnfifbBT&c&_oONfpfPf[f:F:", "pfPf[f:F;B:B"};
+  int keyboards[] = {kKbdPhonetic, kKbdTamil99, kKbdNewTypewriter, kKbdOldTypewriter};
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(sequences[i]);
+    std::string plain = unitest::TypeIn(keyboards[i], sequences[i]);
+    HWND window = unitest::Start(keyboards[i]);
+    uniTables.uniConsonants[0] = 0x01;
+    uniTables.uniSigns[0] = 0x01;
+    fake::Type(window, sequences[i]);
+    EXPECT_EQ(fake::Utf8(window), plain);
+  }
+}
+
+// SOFFI's translation widens bytes 0x80 to 0xFF to negative values; a UTF-16 unit may arrive
+// too. Neither is a letter nor an index: the keystroke passes and nothing builds on it.
+TEST(ComposeUnicode, CharactersOutsideAsciiPassAndEndTheSyllable) {
+  const WPARAM values[] = {static_cast<WPARAM>(static_cast<LONG_PTR>(-23)), static_cast<WPARAM>(-1), 0x80, 0xFF,
+                           0x100, 0x0B95, 0x10000};
+  struct Row {
+    int keyboard;
+    const char* before;
+    const char* after;
+    const char* text;  // before the odd key, and after
+  };
+  for (const Row& row : {Row{kKbdPhonetic, "k", "a", "க்அ"}, Row{kKbdTamil99, "h", "q", "கஆ"},
+                         Row{kKbdNewTypewriter, "f", "h", "க"}, Row{kKbdOldTypewriter, "b", "f", "\u200Dெக"}}) {
+    for (WPARAM value : values) {
+      SCOPED_TRACE(std::string("keyboard ") + std::to_string(row.keyboard) + " value " + std::to_string(value));
+      HWND window = unitest::Start(row.keyboard);
+      fake::Type(window, row.before);
+      fake::ClearLog();
+      MSG odd{window, WM_CHAR, value, 1, 0, {0, 0}};
+      ComposeUnicode(&odd);
+      EXPECT_EQ(odd.wParam, value);
+      EXPECT_TRUE(fake::DeliveryLog().empty());
+      fake::Type(window, row.after);
+      EXPECT_EQ(fake::Utf8(window), row.text);
+    }
+  }
+}
+
+TEST(ComposeUnicode, SoffiWidenedByteEndsTheSyllable) {
+  HWND window = unitest::Start(kKbdPhonetic, "C:\\x\\SOFFICE.EXE");
+  fake::Type(window, "k\xE9" "a");
+  EXPECT_EQ(fake::Utf8(window), "க்அ");
+  EXPECT_EQ(fake::HostOf(window).erasesOnEmpty, 0);
+}
+
+}  // namespace
