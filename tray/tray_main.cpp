@@ -113,13 +113,18 @@ void ToggleWindowVisibility() {
   }
 }
 
+// Every message but the caption's minimise ends in default processing.
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       HandleSettingsCommand(LOWORD(wParam), HIWORD(wParam));
       break;
     case WM_SYSCOMMAND:
-      if (wParam == SC_MINIMIZE) ToggleWindowVisibility();
+      if (wParam == SC_MINIMIZE) {
+        ToggleWindowVisibility();
+        // Default processing would minimise the hidden window again, which shows it.
+        return 0;
+      }
       break;
     case WM_TRAYICON:
       HandleTrayIcon(lParam);
