@@ -49,11 +49,13 @@ void EndWithoutRole() {
 }
 
 // A key without a role: a Latin letter is swallowed and keeps lastEmitted; anything else
-// reaches the application, which then has that character before the caret.
+// reaches the application, which then has that character before the caret. So does the
+// swallowed letter in a WINWO host, which keeps a character for a keystroke cleared to NUL.
 void KeyWithoutRole(MSG* msg, int k) {
   EndWithoutRole();
   if (IsLatinLetter(k)) {
     msg->wParam = 0;
+    if (profile.profileWinwo) lastEmitted = 0;
   } else {
     lastEmitted = 0;
   }

@@ -52,7 +52,12 @@ void Send(MSG* msg, int erase, BYTE b1, BYTE b2 = 0) {
   DeliverBytes(msg, composeText, erase);
 }
 
-void Swallow(MSG* msg) { msg->wParam = 0; }
+// Nothing is written. A WINWO host keeps a character for the keystroke cleared to NUL, so
+// there last is no longer before the caret.
+void Swallow(MSG* msg) {
+  msg->wParam = 0;
+  if (profile.profileWinwo) Last() = 0;
+}
 
 // The character c went to the application (0 after a special key). It is now what precedes
 // the caret, and nothing may combine with it: last becomes 0.

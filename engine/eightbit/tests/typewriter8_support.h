@@ -17,6 +17,7 @@
 #include "engine/core/hook.h"
 #include "engine/core/process_state.h"
 #include "engine/core/shared_state.h"
+#include "engine/eightbit/tests/glyph_notation.h"
 #include "engine/testing/typing_driver.h"
 
 namespace t8 {
@@ -39,44 +40,21 @@ inline HWND Start(int encoding, int keyboard, const std::string& exe = "C:\\Prog
   return w;
 }
 
-// Bytes named in the glyph notation, separated by spaces: V n, C i, D i, U i, UU i, S n, X n,
-// CI i, CII i (each with its number attached), P (the separate pulli), 0xNN or 'c' literally.
-// Reads the tables the running process loaded.
-inline std::string Glyphs(const std::string& expr) {
+// Expected bytes in the glyph notation of glyph_notation.h (resolved against the golden
+// listing, not the engine's tables), plus two tokens of its own: 0xNN for any byte and 'c'
+// (quoted on both sides) for a literal character.
+inline std::string G(int encoding, const std::string& expr) {
   std::istringstream in(expr);
   std::string token;
   std::string out;
   while (in >> token) {
-    if (token == "P") {
-      out += static_cast<char>(glyphs.specialGlyphs[3]);
-      continue;
-    }
-    if (token.size() == 3 && token[0] == '\'') {
-      out += token[1];
-      continue;
-    }
     if (token.rfind("0x", 0) == 0) {
       out += static_cast<char>(std::stoi(token, nullptr, 16));
-      continue;
+    } else if (token.size() == 3 && token[0] == '\'' && token[2] == '\'') {
+      out += token[1];
+    } else {
+      out += Glyphs(encoding, token);
     }
-    size_t digits = token.find_first_of("0123456789");
-    std::string slot = token.substr(0, digits);
-    int index = std::stoi(token.substr(digits));
-    const BYTE* table = slot == "V"     ? glyphs.vowels
-                        : slot == "C"   ? glyphs.consonants
-                        : slot == "D"   ? glyphs.deadConsonants
-                        : slot == "U"   ? glyphs.consonantU
-                        : slot == "UU"  ? glyphs.consonantUu
-                        : slot == "S"   ? glyphs.vowelSigns
-                        : slot == "X"   ? glyphs.specialGlyphs
-                        : slot == "CI"  ? glyphs.consonantI
-                        : slot == "CII" ? glyphs.consonantIi
-                                        : nullptr;
-    if (table == nullptr) {
-      ADD_FAILURE() << "unknown glyph token " << token;
-      continue;
-    }
-    out += static_cast<char>(table[index]);
   }
   return out;
 }

@@ -5,7 +5,7 @@
 
 namespace {
 
-using t8::Glyphs;
+using t8::G;
 using t8::Hex;
 using Log = std::vector<std::string>;
 
@@ -20,10 +20,10 @@ struct Row {
 };
 
 std::string Expected(const Row& row, int encoding) {
-  if (encoding == kEncTab && row.tab != nullptr) return Glyphs(row.tab);
-  if (encoding == kEncTam && row.tam != nullptr) return Glyphs(row.tam);
-  if ((encoding == kEncLipi || encoding == kEncTOld) && row.syllable != nullptr) return Glyphs(row.syllable);
-  return Glyphs(row.all);
+  if (encoding == kEncTab && row.tab != nullptr) return G(encoding, row.tab);
+  if (encoding == kEncTam && row.tam != nullptr) return G(encoding, row.tam);
+  if ((encoding == kEncLipi || encoding == kEncTOld) && row.syllable != nullptr) return G(encoding, row.syllable);
+  return G(encoding, row.all);
 }
 
 void ExpectRows(int keyboard, const std::vector<Row>& rows) {
@@ -73,7 +73,7 @@ TEST(TypewriterEightbit, SymbolKeysWriteAsciiCharacters) {
     SCOPED_TRACE(enc.name);
     HWND w = t8::Start(enc.number, kKbdNewTypewriter);
     fake::Type(w, "?");
-    EXPECT_EQ(Hex(fake::Bytes(w)), Hex(enc.number == kEncLipi ? Glyphs("P") : "-"));
+    EXPECT_EQ(Hex(fake::Bytes(w)), Hex(enc.number == kEncLipi ? G(kEncLipi, "P") : "-"));
   }
 }
 
@@ -206,14 +206,14 @@ TEST(TypewriterEightbit, SyllableTablesGiveOneGlyphForConsonantAndI) {
   HWND w = t8::Start(kEncTam, kKbdNewTypewriter);
   syllableTables = 1;
   fake::Type(w, "fpgP");
-  EXPECT_EQ(Hex(fake::Bytes(w)), Hex(Glyphs("CI0 CII8")));
+  EXPECT_EQ(Hex(fake::Bytes(w)), Hex(G(kEncTam, "CI0 CII8")));
   // Set by another process's encoding while this one has no syllable glyphs: consonant and
   // sign, rather than erasing the consonant for an empty text.
   for (int encoding : {kEncTscii, kEncTab}) {
     w = t8::Start(encoding, kKbdNewTypewriter);
     syllableTables = 1;
     fake::Type(w, "fp");
-    EXPECT_EQ(Hex(fake::Bytes(w)), Hex(Glyphs("C0 S2")));
+    EXPECT_EQ(Hex(fake::Bytes(w)), Hex(G(encoding, "C0 S2")));
   }
 }
 
@@ -233,6 +233,27 @@ TEST(TypewriterEightbit, WordBackspaces) {
   EXPECT_EQ(Hex(fake::Bytes(w)), Hex("5\xEC\xA6\xB8\xA1"));
   EXPECT_EQ(fake::HostOf(w).userUnitsErased, 0);
   EXPECT_EQ(fake::HostOf(w).erasesOnEmpty, 0);
+}
+
+// In Word a swallowed key leaves a character (the NUL of its keystroke), so a sign key after
+// it must not erase that character in place of the glyph before it.
+TEST(TypewriterEightbit, WordSwallowedKeyEndsTheSyllable) {
+  struct Case {
+    int keyboard;
+    const char* keys;
+    std::string bytes;
+  };
+  const Case kCases[] = {{kKbdNewTypewriter, "fA;", std::string("\xB8\0\0", 3)},
+                         {kKbdNewTypewriter, "m;f;", std::string("\xAB\0\xEC", 3)},
+                         {kKbdNewTypewriter, "Fh", "\xDC"},
+                         {kKbdOldTypewriter, "F;}", std::string("\xCC\0", 2)}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.keys);
+    HWND w = t8::Start(kEncTscii, c.keyboard, t8::kWordPath);
+    t8::TypeIntoWord(w, c.keys);
+    EXPECT_EQ(Hex(fake::Bytes(w)), Hex(c.bytes));
+    EXPECT_EQ(fake::HostOf(w).userUnitsErased, 0);
+  }
 }
 
 // The backspace for the dead key's character is sent only where that character is: not in
