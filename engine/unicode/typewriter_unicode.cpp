@@ -263,6 +263,8 @@ void OldModeFinish(MSG* msg, BYTE p, BYTE letter) {
   }
   switch (twMode) {
     case kModePulli:
+      // A prefix sign stands alone here too, never on the character before it.
+      if (IsPrefixSign(letter)) DeliverUnicodeChar(msg, kZeroWidthJoiner);
       EmitText(msg, Text(letter, kPulli));
       return;
     case kModeUu:

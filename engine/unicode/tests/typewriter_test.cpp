@@ -141,6 +141,7 @@ TEST(Typewriter, OldModeKeysActOnTheNextConsonant) {
       {"a digit uses up the mode", "p5f", "க"},
       {"punctuation discards the mode", "p|f", "!க"},
       {"pulli on a ு key writes nothing more", ";F", "கு"},
+      {"a prefix sign under pulli stands alone", "5;b", "5" ZWJ "ெ்"},
   });
 }
 
