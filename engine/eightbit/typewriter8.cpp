@@ -224,8 +224,9 @@ void ApplyMode(MSG* msg, int mode, BYTE x, int erase) {
 }
 
 // A WINWO host keeps a character for the swallowed dead key, which the key after it erases.
-// It is before the caret only if this process swallowed the dead key in this window and no
-// navigation key has come since; otherwise that backspace would erase someone else's text.
+// That character is before the caret only if the keystroke composed just before this one was
+// the dead key, in this process and window, and no navigation key came between; otherwise the
+// backspace would erase someone else's text. Called once for every keystroke.
 bool DeadKeyCharacterBeforeCaret(const MSG* msg) {
   bool here = typewriterDeadKeyWindow == msg->hwnd && navigationReset == 0;
   typewriterDeadKeyWindow = nullptr;
@@ -240,6 +241,7 @@ void ComposeTypewriter8(MSG* msg) {
     twMode = twPending;
     twPending = 0;
   }
+  bool deadKeyHere = DeadKeyCharacterBeforeCaret(msg);
   int k = KeyChar(*msg);
   BYTE b = 0;
   SignMode sign = SignModeOf(k);
@@ -280,7 +282,6 @@ void ComposeTypewriter8(MSG* msg) {
       ShiftHistory(static_cast<BYTE>(msg->wParam));
     }
   } else if (oldTypewriter == 1) {
-    bool deadKeyHere = DeadKeyCharacterBeforeCaret(msg);
     if (profile.profileWinwo && deadKeyHere) PostMessageA(msg->hwnd, WM_CHAR, VK_BACK, 0);
     if (special) {
       if (!wrote) Swallow(msg);  // no glyph to apply the mode to

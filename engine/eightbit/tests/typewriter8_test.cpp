@@ -275,6 +275,17 @@ TEST(TypewriterEightbit, WordDeadKeyBackspaceOnlyWhereTheDeadKeyWas) {
   fake::ClearLog();
   t8::TypeIntoWord(w, "f");
   EXPECT_EQ(fake::DeliveryLog(), (Log{"PostMessageA WM_CHAR 8 0", "PostMessageA WM_CHAR 0xec 0"}));
+
+  // The dead key typed here was used up in another process; a later one comes from elsewhere.
+  w = t8::Start(kEncTscii, kKbdOldTypewriter, t8::kWordPath);
+  t8::TypeIntoWord(w, ";");
+  twPending = 0;
+  t8::TypeIntoWord(w, "g");
+  twPending = 1;
+  fake::ClearLog();
+  t8::TypeIntoWord(w, "f");
+  EXPECT_EQ(fake::DeliveryLog(), (Log{"PostMessageA WM_CHAR 8 0", "PostMessageA WM_CHAR 0xec 0"}));
+  EXPECT_EQ(Hex(fake::Bytes(w)), Hex(std::string("\0\xC0\xEC", 3)));
 }
 
 // FRAME writes the last byte itself from the keystroke: a special key's rewrite must leave it
