@@ -132,11 +132,16 @@ LRESULT CALLBACK KeyHookProc(int code, WPARAM wParam, LPARAM lParam) {
   }
 
   UINT composable = profile.profileSoffi ? WM_KEYDOWN : WM_CHAR;
-  if (msg->message != composable || tamilOn != 1) return next;
+  if (msg->message != composable) return next;
 
   const LPARAM kReleased = static_cast<LPARAM>(1u << 31);
   const LPARAM kRepeated = 1 << 30;
-  if (msg->lParam & (kReleased | kRepeated)) return next;
+  if (tamilOn != 1 || (msg->lParam & (kReleased | kRepeated))) {
+    // The key reaches the application uncomposed, so the 8-bit composers' history no longer
+    // ends the text; left as it was, their next key would erase this character.
+    memset(composerHistory, 0, sizeof composerHistory);
+    return next;
+  }
 
   if (profile.profileSoffi && !TranslateSoffiKey(msg)) return next;
 
