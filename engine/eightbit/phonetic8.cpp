@@ -6,8 +6,8 @@
 // consonant again.
 //
 // The history holds only bytes this composer wrote. A character that reaches the application
-// (digit, punctuation, Backspace, a widened byte) clears it, keeping nothing but the word breaks
-// the n key reads, so no rule erases or combines with text the engine did not write, even where
+// (digit, punctuation, Backspace, a widened byte) clears it, keeping only a control character or
+// space, which the n key reads as a word break, so no rule erases or combines with text the engine did not write, even where
 // a typed character equals a glyph byte (LIPI, T_OLD and TAM glyphs in the ASCII range, TAB's
 // full stops in deadConsonants).
 #include <initializer_list>
@@ -120,7 +120,7 @@ bool ReplaceDead(MSG* msg, int into, const History& o) {
   return Write(msg, 1, {D(into)}, {o.h0, o.h1, D(into)});
 }
 
-// Step 2: a second e or o after a prefix-sign syllable lengthens its sign.
+// A second e or o after a prefix-sign syllable lengthens its sign.
 bool RepairPrefixSign(MSG* msg, int k, const History& o) {
   bool done = false;
   if (k == 'o' && o.h0 == S(kSignE) && o.h2 == S(kSignAa)) {
@@ -209,6 +209,8 @@ bool UAfterDead(MSG* msg, const History& o, bool longU) {
     return Write(msg, 1, {C(i), S(sign)}, {o.h1, C(i), S(sign)});
   }
   BYTE syllable = longU ? UU(i) : U(i);
+  // In TAB the syllable replaces both bytes of the dead consonant; ூ stays in h2 like ு, so a
+  // following n is ன் (மூன்று).
   if (encTab) return Write(msg, 2, {syllable}, {0, o.h0, syllable});
   return Write(msg, 1, {syllable}, {o.h0, o.h1, syllable});
 }
@@ -246,7 +248,7 @@ bool CombineHyphen(MSG* msg, const History& o) {
   return false;
 }
 
-// Step 3, for the key k. False when no rule matched.
+// The combination rules of key k with what the composer wrote last. False when none matched.
 bool Combine(MSG* msg, int k, const History& o) {
   switch (k) {
     case 'a':
@@ -326,7 +328,7 @@ bool WriteSri(MSG* msg, const History& o) {
   return true;
 }
 
-// Step 4.
+// The key's own letter, written without erasing; or the key passes through or is swallowed.
 void BaseMapping(MSG* msg, int k, const History& o) {
   if (k == 'r' && WriteSri(msg, o)) return;
   int v = Lookup(kVowelKeys, k);

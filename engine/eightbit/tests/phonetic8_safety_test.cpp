@@ -32,6 +32,26 @@ void ExpectTyped(HWND w, const Case& c) {
   EXPECT_EQ(fake::HostOf(w).erasesOnEmpty, 0);
 }
 
+// What the history keeps of a passed character (itself below 0x21, else 0x7F) must never equal a
+// glyph, or a later rule would take it for one.
+TEST(Phonetic8Safety, NoGlyphIsAControlCharacterSpaceOrDelete) {
+  const struct {
+    const char* slot;
+    int count;
+  } kSlots[] = {{"vowels", 12},     {"deadConsonants", 23}, {"consonants", 23},
+                {"consonantU", 18}, {"consonantUu", 18},    {"vowelSigns", 10},
+                {"specialGlyphs", 5}, {"consonantI", 23},   {"consonantIi", 23}};
+  for (int e = kEncTscii; e <= kEncTOld; ++e) {
+    for (const auto& slot : kSlots) {
+      for (int i = 0; i < slot.count; ++i) {
+        int b = GoldenGlyph(e, slot.slot, i);
+        if (b == 0) continue;
+        EXPECT_TRUE(b >= 0x21 && b != 0x7F) << e << " " << slot.slot << "[" << i << "]";
+      }
+    }
+  }
+}
+
 // In LIPI, T_OLD and TAB some punctuation is a glyph byte. Typed, it is the user's character:
 // the next key neither erases it nor adds a sign to it.
 TEST(Phonetic8Safety, TypedCharacterEqualToAGlyphIsNotCombined) {
