@@ -266,40 +266,6 @@ TEST(Phonetic8SpecialKeys, SriAfterCaDiffersInTabForTheFollowingN) {
   });
 }
 
-TEST(Phonetic8Words, CommonWords) {
-  const struct {
-    const char* keys;
-    const char* signs;
-    const char* syllables;
-  } kWords[] = {
-      {"thamiz", "C6 C9 S2 D14", "C6 CI9 D14"},
-      {"vaNakkam", "C13 C5 D0 C0 D9", "C13 C5 D0 C0 D9"},
-      {"naNpan", "C7 D5 C8 D17", "C7 D5 C8 D17"},
-      {"paattu", "C8 S1 D4 U4", "C8 S1 D4 U4"},
-      {"veeLai", "S7 C13 S8 C15", "S7 C13 S8 C15"},
-      {"pongkal", "S6 C8 S1 D1 C0 D12", "S6 C8 S1 D1 C0 D12"},
-      {"kooyil", "S7 C0 S1 C10 S2 D12", "S7 C0 S1 CI10 D12"},
-      {"mUnRu", "UU9 D17 U16", "UU9 D17 U16"},
-      {"Srii", "D18 C11 S3", "D18 CII11"},
-  };
-  std::vector<Rule> rules;
-  for (const auto& w : kWords) {
-    rules.push_back({w.keys, -1, -1, w.signs, kSignPath});
-    rules.push_back({w.keys, -1, -1, w.syllables, kSyllablePath});
-  }
-  for (const Rule& r : rules) {
-    for (const Target& s : kSetups) {
-      if (!(r.setups & s.bit)) continue;
-      SCOPED_TRACE(std::string(s.name) + " " + r.keys);
-      HWND w = Start(s);
-      fake::Type(w, r.keys);
-      std::string expected = Glyphs(s.encoding, s.encoding == kEncTab ? ForTab(r.text) : r.text);
-      EXPECT_EQ(Hex(fake::Bytes(w)), Hex(expected));
-      EXPECT_EQ(fake::HostOf(w).erasesOnEmpty, 0);
-    }
-  }
-}
-
 // The bytes and calls the edge-case list gives, literally.
 TEST(Phonetic8Delivery, TsciiCallsKeyByKey) {
   const struct {
