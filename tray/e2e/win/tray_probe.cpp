@@ -9,6 +9,10 @@
 //   trayprobeNN.exe send HWND MSG WPARAM LPARAM
 //   trayprobeNN.exe cursor                     the cursor position
 //   trayprobeNN.exe wait                       sleep until ended from outside (a stand-in process)
+//   trayprobeNN.exe watch EXE...               start each EXE with "wait"; print "started N PID",
+//                                              then "exit N CODE" as each one ends; end after all
+//   trayprobeNN.exe end PID                    end a process (exit code 1)
+//   trayprobeNN.exe alive PID                  exit code 0 while the process runs
 //
 // Texts are printed as hex of their 8-bit bytes, so TSCII captions arrive unchanged.
 #ifndef WIN32_LEAN_AND_MEAN
@@ -21,6 +25,7 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -44,16 +49,31 @@ std::string Quoted(const char* text) {
   return out + "\"";
 }
 
+// Controls keep their text as UTF-16; the 8-bit form comes back through the ANSI code page, as
+// the program's own 8-bit calls put it there.
+std::string Ansi(const wchar_t* text, int length) {
+  if (length <= 0) return std::string();
+  int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) WideCharToMultiByte(CP_ACP, 0, text, length, &bytes[0], size, nullptr, nullptr);
+  return bytes;
+}
+
 std::string WindowText(HWND window) {
-  char text[1024] = "";
-  int length = GetWindowTextA(window, text, sizeof text);
-  return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  return Ansi(text.data(), GetWindowTextW(window, &text[0], static_cast<int>(text.size())));
 }
 
 std::string ClassOf(HWND window) {
   char name[256] = "";
   GetClassNameA(window, name, sizeof name);
   return name;
+}
+
+std::string HandleHex(HWND window) {
+  char out[32];
+  snprintf(out, sizeof out, "%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+  return out;
 }
 
 HWND ParseWindow(const char* text) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(strtoull(text, nullptr, 16))); }
@@ -70,17 +90,30 @@ std::string ComboJson(HWND combo) {
   std::string out = ",\"items\":[";
   LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
-    char item[256] = "";
-    LRESULT length = SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+    wchar_t item[256] = L"";
+    if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) >= 255) continue;
+    LRESULT length = SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
     if (i > 0) out += ",";
-    out += "\"" + Hex(std::string(item, length > 0 ? static_cast<size_t>(length) : 0)) + "\"";
+    out += "\"" + Hex(Ansi(item, static_cast<int>(length))) + "\"";
   }
   out += "],\"selection\":" + std::to_string(static_cast<long long>(SendMessageA(combo, CB_GETCURSEL, 0, 0)));
   return out;
 }
 
+// The control's font, where this process can read it: face, height, weight, character set, quality.
+std::string FontJson(HWND control) {
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+  LOGFONTA face = {};
+  if (font == nullptr || GetObjectA(font, sizeof face, &face) != sizeof face) return ",\"font\":null";
+  char out[200];
+  snprintf(out, sizeof out, ",\"font\":{\"handle\":\"%llx\",\"face\":%s,\"height\":%ld,\"weight\":%ld,\"charset\":%d,\"quality\":%d}",
+           static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(font)), Quoted(face.lfFaceName).c_str(),
+           face.lfHeight, face.lfWeight, face.lfCharSet, face.lfQuality);
+  return out;
+}
+
 void Dump(HWND window) {
-  std::string out = "{\"hwnd\":\"" + std::to_string(reinterpret_cast<UINT_PTR>(window)) + "\"";
+  std::string out = "{\"hwnd\":\"" + HandleHex(window) + "\"";
   out += ",\"class\":" + Quoted(ClassOf(window).c_str());
   out += ",\"text\":\"" + Hex(WindowText(window)) + "\"";
   out += ",\"visible\":" + std::to_string(IsWindowVisible(window) ? 1 : 0);
@@ -94,11 +127,13 @@ void Dump(HWND window) {
     first = false;
     std::string className = ClassOf(child);
     out += "{\"id\":" + std::to_string(GetDlgCtrlID(child));
+    out += ",\"hwnd\":\"" + HandleHex(child) + "\"";
     out += ",\"class\":" + Quoted(className.c_str());
     out += ",\"text\":\"" + Hex(WindowText(child)) + "\"";
     out += ",\"style\":" + std::to_string(static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)));
     out += ",\"visible\":" + std::to_string(IsWindowVisible(child) ? 1 : 0);
     out += ",\"rect\":" + RectJson(child);
+    out += FontJson(child);
     if (lstrcmpiA(className.c_str(), "ComboBox") == 0) out += ComboJson(child);
     if (lstrcmpiA(className.c_str(), "Button") == 0) {
       out += ",\"check\":" + std::to_string(static_cast<long long>(SendMessageA(child, BM_GETCHECK, 0, 0)));
@@ -116,6 +151,45 @@ BOOL CALLBACK PrintTopLevel(HWND window, LPARAM) {
          static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)), Quoted(ClassOf(window).c_str()).c_str(),
          Hex(WindowText(window)).c_str(), IsWindowVisible(window) ? 1 : 0, process);
   return TRUE;
+}
+
+int Watch(int count, char** paths) {
+  std::vector<HANDLE> processes;
+  for (int i = 0; i < count; ++i) {
+    std::string commandLine = std::string("\"") + paths[i] + "\" wait";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessA(paths[i], &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started)) {
+      printf("failed %d %lu\n", i, GetLastError());
+      return 1;
+    }
+    CloseHandle(started.hThread);
+    processes.push_back(started.hProcess);
+    printf("started %d %lu\n", i, started.dwProcessId);
+  }
+  fflush(stdout);
+  std::vector<bool> ended(processes.size(), false);
+  for (size_t left = processes.size(); left > 0; --left) {
+    std::vector<HANDLE> waiting;
+    std::vector<size_t> index;
+    for (size_t i = 0; i < processes.size(); ++i) {
+      if (!ended[i]) {
+        waiting.push_back(processes[i]);
+        index.push_back(i);
+      }
+    }
+    DWORD which = WaitForMultipleObjects(static_cast<DWORD>(waiting.size()), waiting.data(), FALSE, INFINITE);
+    if (which >= WAIT_OBJECT_0 + waiting.size()) return 1;
+    size_t i = index[which - WAIT_OBJECT_0];
+    DWORD code = 0;
+    GetExitCodeProcess(processes[i], &code);
+    ended[i] = true;
+    printf("exit %zu %lu\n", i, code);
+    fflush(stdout);
+  }
+  return 0;
 }
 
 }  // namespace
@@ -161,6 +235,20 @@ int main(int argc, char** argv) {
     printf("%ld %ld\n", cursor.x, cursor.y);
   } else if (verb == "wait") {
     Sleep(INFINITE);
+  } else if (verb == "watch") {
+    return Watch(argc - 2, argv + 2);
+  } else if (verb == "alive" && argc >= 3) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(strtoul(argv[2], nullptr, 0)));
+    if (process == nullptr) return 1;
+    bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running ? 0 : 1;
+  } else if (verb == "end" && argc >= 3) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, static_cast<DWORD>(strtoul(argv[2], nullptr, 0)));
+    if (process == nullptr) return 1;
+    BOOL ended = TerminateProcess(process, 1);
+    CloseHandle(process);
+    return ended ? 0 : 1;
   } else {
     return 2;
   }

@@ -1,0 +1,215 @@
+#!/usr/bin/env python3
+"""The tray program's settings window under Wine, in both builds: what it shows at first start
+and with stored settings, the Tamil captions, the fonts it makes and releases, and pictures of it.
+
+Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
+build; exits 0 when none failed. Screenshots go to $VIREL_BUILD/tray-e2e/.
+"""
+
+import os
+import re
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from traywine import (IDC_ENCODING, IDC_ENCODING_LABEL, IDC_HELPBUTTON, IDC_KEYBOARD,  # noqa: E402
+                      IDC_KEYBOARD_LABEL, IDC_STOPBUTTON, IDC_TAMILDISPLAY, IDC_TOGGLEKEY,
+                      IDC_TOGGLEKEY_LABEL, TITLE, WM_CLOSE, E2EError, expect, run_cases, shots_dir,
+                      window_pixels)
+
+WS_CHILD, WS_VISIBLE, WS_GROUP, WS_TABSTOP = 0x40000000, 0x10000000, 0x00020000, 0x00010000
+BS_PUSHBUTTON, BS_AUTOCHECKBOX, BS_FLAT = 0x0, 0x3, 0x8000
+CBS_DROPDOWN = 0x2
+SS_LEFT, SS_BITMAP, SS_PATHELLIPSIS = 0x0, 0xE, 0x8000
+
+
+def tscii(hex_bytes):
+    return bytes.fromhex(hex_bytes)
+
+
+# Template order: (id, class, caption at first start, style bits that matter).
+CONTROLS = [
+    (IDC_STOPBUTTON, "Button", b"Stop", BS_PUSHBUTTON | BS_FLAT | WS_TABSTOP),
+    (IDC_HELPBUTTON, "Button", b"Virel Help", BS_PUSHBUTTON | BS_FLAT | WS_TABSTOP),
+    (IDC_TAMILDISPLAY, "Button", b"  In Tamil", BS_AUTOCHECKBOX | BS_FLAT | WS_TABSTOP),
+    (IDC_TOGGLEKEY, "ComboBox", b"", CBS_DROPDOWN),
+    (IDC_ENCODING, "ComboBox", b"", CBS_DROPDOWN),
+    (IDC_KEYBOARD, "ComboBox", b"", CBS_DROPDOWN),
+    (-1, "Static", b"ALT + ", SS_LEFT | WS_GROUP),
+    (IDC_ENCODING_LABEL, "Static", b"Encoding:", SS_LEFT | SS_PATHELLIPSIS | WS_GROUP),
+    (IDC_KEYBOARD_LABEL, "Static", b"Keyboard:", SS_LEFT | SS_PATHELLIPSIS | WS_GROUP),
+    (IDC_TOGGLEKEY_LABEL, "Static", b"Toggle Key:", SS_LEFT | SS_PATHELLIPSIS | WS_GROUP),
+    (-1, "Static", None, SS_BITMAP),
+]
+STYLE_BITS = 0xFFFF | WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP
+
+ENGLISH = {
+    IDC_ENCODING_LABEL: b"Encoding:", IDC_KEYBOARD_LABEL: b"Keyboard:", IDC_TOGGLEKEY_LABEL: b"Toggle Key:",
+    IDC_HELPBUTTON: b"Virel Help", IDC_TAMILDISPLAY: b"  In Tamil",
+}
+ENGLISH_STOP, ENGLISH_SAVE = b"Stop", b"Save Changes"
+ENGLISH_ENCODINGS = [b"UNICODE", b"TSC", b"TAB", b"TAM", b"LIPI", b"T_OLD"]
+ENGLISH_KEYBOARDS = [b"Phonetic", b"Tamil99", b"New Typewriter", b"Old Typewriter"]
+
+TAMIL = {
+    IDC_ENCODING_LABEL: tscii("CC C8 A2 C2 A3 CE 3A"),
+    IDC_KEYBOARD_LABEL: tscii("C5 A2 A8 BA F4 C0 C4 A8 B8 3A"),
+    IDC_TOGGLEKEY_LABEL: tscii("C1 A1 FC DA 20 C5 A2 A8 BA 3A"),
+    IDC_HELPBUTTON: tscii("C5 A2 A6 C3 F8 20 AF BE C5 A2"),
+    IDC_TAMILDISPLAY: tscii("20 20 BE C1 A2 C6 A2 F8"),
+}
+TAMIL_STOP = tscii("BF A2 DA F2 D0 B8")
+TAMIL_SAVE = tscii("C1 A1 FC C8 F2 A8 BE 20 A7 BA C1 A2")
+TAMIL_ENCODINGS = [tscii(h) for h in ("D4 C9 A2 A7 B8 A1 F0", "BE A2 8A B8 A2", "BC A1 F4", "BC A1 F5",
+                                      "C4 A2 C0 A2", "C0 A8 C6 C2")]
+TAMIL_KEYBOARDS = [tscii(h) for h in ("B4 C4 A2 C2 A2 C2 F8", "BE C1 A2 FA 39 39",
+                                      "D2 BE A2 C2 20 BE F0 BC EE CD", "C0 A8 C6 C2 20 BE F0 BC EE CD")]
+TOGGLE_KEYS = [bytes([c]) for c in range(ord("A"), ord("Z") + 1)] + [b"F%d" % n for n in range(1, 13)]
+
+
+def items(control):
+    return [bytes.fromhex(item) for item in control["items"]]
+
+
+def check_window(tray, captions, stop, encodings, keyboards, selections, checked, what):
+    """The window shows this caption set, these list selections and this check state."""
+    children = {c["id"]: c for c in tray.dump()["children"] if c["id"] != -1}
+    for control_id, caption in captions.items():
+        expect(bytes.fromhex(children[control_id]["text"]), caption, f"{what}: caption of {control_id}")
+    expect(bytes.fromhex(children[IDC_STOPBUTTON]["text"]), stop, f"{what}: the Stop button")
+    expect(items(children[IDC_ENCODING]), encodings, f"{what}: encoding list")
+    expect(items(children[IDC_KEYBOARD]), keyboards, f"{what}: keyboard list")
+    expect(items(children[IDC_TOGGLEKEY]), TOGGLE_KEYS, f"{what}: toggle key list (Latin in both sets)")
+    shown = tuple(children[i]["selection"] for i in (IDC_ENCODING, IDC_KEYBOARD, IDC_TOGGLEKEY))
+    expect(shown, selections, f"{what}: selections of encoding, keyboard and toggle key lists")
+    expect(children[IDC_TAMILDISPLAY]["check"], checked, f"{what}: the In Tamil box")
+
+
+def first_start_shows_the_english_window(wine, bits):
+    tray = wine.start_tray(bits)
+    state = tray.dump()
+    expect(bytes.fromhex(state["text"]).decode(), TITLE[bits], "title")
+    children = state["children"]
+    expect(len(children), len(CONTROLS), "controls")
+    for child, (control_id, class_name, caption, style) in zip(children, CONTROLS):
+        what = f"control {control_id} ({class_name})"
+        expect((child["id"], child["class"].lower()), (control_id, class_name.lower()), what)
+        if caption is not None:
+            expect(bytes.fromhex(child["text"]), caption, f"{what}: caption")
+        expect(child["style"] & STYLE_BITS, style | WS_CHILD | WS_VISIBLE, f"{what}: style")
+    left, top, right, bottom = children[-1]["rect"]
+    expect((right - left, bottom - top), (440, 66), "banner size (the bitmap's)")
+    check_window(tray, ENGLISH, ENGLISH_STOP, ENGLISH_ENCODINGS, ENGLISH_KEYBOARDS, (0, 0, 10), 0,
+                 "first start")
+    expect(len(wine.tray_icons(bits)), 1, "icons in the notification area")
+    expect(tray.exit(), 0, "exit code after closing the window")
+    expect(wine.stored(), None, "settings key after closing the window (nothing saved)")
+    expect(tray.icon_calls(), [0, 2], "Shell_NotifyIcon calls (NIM_ADD, NIM_DELETE)")
+
+
+def captions_switch_to_tamil_and_keep_pending_choices(wine, bits):
+    tray = wine.start_tray(bits)
+    shots = shots_dir()
+    english_shot = wine.session.screenshot(os.path.join(shots, f"tray{bits}-english.png"))
+    english_rect = tray.dump()["rect"]
+
+    tray.select(IDC_ENCODING, 3)
+    tray.wait_text(IDC_STOPBUTTON, ENGLISH_SAVE, "after choosing TAM")
+    tray.click(IDC_TAMILDISPLAY)
+    tray.wait_text(IDC_ENCODING_LABEL, TAMIL[IDC_ENCODING_LABEL], "after checking In Tamil")
+    # The refill keeps the choice the user made and the button that saves it.
+    check_window(tray, TAMIL, TAMIL_SAVE, TAMIL_ENCODINGS, TAMIL_KEYBOARDS, (3, 0, 10), 1, "Tamil")
+    expect(bytes.fromhex(tray.dump()["children"][6]["text"]), b"ALT + ",
+           "the ALT + text in the Tamil set")
+    tamil_shot = wine.session.screenshot(os.path.join(shots, f"tray{bits}-tamil.png"))
+    tamil_rect = tray.dump()["rect"]
+
+    for shot, rect, what in ((english_shot, english_rect, "English"), (tamil_shot, tamil_rect, "Tamil")):
+        colours, commonest = window_pixels(shot, rect)
+        if colours < 16 or commonest > 0.95:
+            raise E2EError(f"the {what} window looks blank in {shot}: {colours} colours, "
+                           f"{commonest:.0%} of one colour")
+    # The captions' strip of the picture (below the banner) must differ between the two sets.
+    if window_pixels(english_shot, english_rect) == window_pixels(tamil_shot, tamil_rect):
+        raise E2EError("the English and Tamil pictures look the same")
+
+    tray.click(IDC_TAMILDISPLAY)
+    tray.wait_text(IDC_ENCODING_LABEL, ENGLISH[IDC_ENCODING_LABEL], "after unchecking In Tamil")
+    check_window(tray, ENGLISH, ENGLISH_SAVE, ENGLISH_ENCODINGS, ENGLISH_KEYBOARDS, (3, 0, 10), 0,
+                 "English again")
+
+    tray.click(IDC_HELPBUTTON)
+    box, text = wine.message_box(bits, "Virel Help")
+    if not text.startswith(b"Virel Tamil Software is a keyboard manager") or b"TUTORIAL:" not in text:
+        raise E2EError(f"help text: {text[:200]!r}")
+    wine.close_message_box(bits, box)
+    expect(tray.exit(), 0, "exit code after closing the window")
+
+
+FONT_LINE = re.compile(r":trace:font:NtGdiHfontCreate \((-?\d+(?: -?\d+){8})\) L\"([^\"]*)\".*=> (0x[0-9a-f]+)")
+DELETE_LINE = re.compile(r":trace:gdi:NtGdiDeleteObjectApp (0x[0-9a-f]+)")
+CAPTION_FONT = "-11 0 0 0 0 0 0 4 0"  # height, width, escapement, orientation, pitch, italic,
+                                      # underline, quality 4 (antialiased), ANSI_CHARSET
+
+
+def caption_fonts(tray):
+    """(faces of the caption fonts created so far, how many of them are still alive)."""
+    faces, alive = [], set()
+    with open(tray.output_path, "rb") as f:
+        for line in f.read().decode("utf-8", "replace").splitlines():
+            created = FONT_LINE.search(line)
+            if created and created.group(1) == CAPTION_FONT:
+                faces.append(created.group(2))
+                alive.add(created.group(3))
+            deleted = DELETE_LINE.search(line)
+            if deleted:
+                alive.discard(deleted.group(1))
+    return faces, len(alive)
+
+
+def fonts_are_made_per_set_and_released_when_replaced(wine, bits):
+    tray = wine.start_tray(bits, debug="-all,trace+systray,trace+font,trace+gdi")
+    expect(caption_fonts(tray), ([""], 1), "caption fonts after start (faces, alive)")
+    tray.select(IDC_KEYBOARD, 2)
+    tray.wait_text(IDC_STOPBUTTON, ENGLISH_SAVE, "after choosing New Typewriter")
+    expect(caption_fonts(tray), (["", ""], 2), "after a selection change: the button's own font")
+    tray.select(IDC_KEYBOARD, 3)
+    tray.barrier()
+    expect(caption_fonts(tray), (["", "", ""], 2), "after a second change: the button's old font released")
+    for n, (face, caption) in enumerate([("TSCVirel", TAMIL[IDC_HELPBUTTON]), ("", ENGLISH[IDC_HELPBUTTON])] * 2):
+        tray.click(IDC_TAMILDISPLAY)
+        tray.wait_text(IDC_HELPBUTTON, caption, f"refill {n + 1}")
+        faces, alive = caption_fonts(tray)
+        expect((faces[-1], alive), (face, 1), f"refill {n + 1}: newest face, fonts alive")
+    expect(tray.exit(), 0, "exit code")
+
+
+def stored_settings_fill_the_window(wine, bits):
+    # Tamil captions at once; a position the list lacks shows no selection.
+    wine.store(encoding=7, keyboard=2, displayLang=1, toggleKey=37)
+    tray = wine.start_tray(bits)
+    check_window(tray, TAMIL, TAMIL_STOP, TAMIL_ENCODINGS, TAMIL_KEYBOARDS, (-1, 2, 37), 1, "stored")
+    expect(tray.exit(), 0, "exit code")
+
+
+def odd_registry_values_leave_defaults(wine, bits):
+    # Only 4-byte values are taken: a long string, an 8-byte binary and a 2-byte string are not.
+    wine.store(encoding=("REG_SZ", "TSCII-8bit"), keyboard=("REG_BINARY", "0100000000000000"),
+               displayLang=("REG_SZ", "1"), toggleKey=("REG_BINARY", "05000000"))
+    tray = wine.start_tray(bits)
+    check_window(tray, ENGLISH, ENGLISH_STOP, ENGLISH_ENCODINGS, ENGLISH_KEYBOARDS, (0, 0, 5), 0, "odd values")
+    tray.post(WM_CLOSE)
+    expect(tray.wait_exit(), 0, "exit code after closing the window")
+    expect(wine.stored(), {}, "REG_DWORD values after closing (nothing saved)")
+
+
+CASES = [
+    ("first start shows the English window", first_start_shows_the_english_window),
+    ("the check box switches to Tamil and keeps pending choices", captions_switch_to_tamil_and_keep_pending_choices),
+    ("fonts are made per set and released when replaced", fonts_are_made_per_set_and_released_when_replaced),
+    ("stored settings fill the window", stored_settings_fill_the_window),
+    ("odd registry values leave the defaults", odd_registry_values_leave_defaults),
+]
+
+if __name__ == "__main__":
+    sys.exit(run_cases(CASES, "tray window"))
