@@ -5,6 +5,9 @@
 #include "engine/core/platform.h"
 
 void ComposeUnicode(MSG* msg);
+// A character reached the application without the Unicode composers (Tamil off, an
+// auto-repeat): nothing they wrote before may be built on.
+void ForgetUnicodeContext();
 void ComposePhonetic8(MSG* msg);
 void ComposeTamil99_8(MSG* msg);
 void ComposeTypewriter8(MSG* msg);

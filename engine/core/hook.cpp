@@ -137,9 +137,10 @@ LRESULT CALLBACK KeyHookProc(int code, WPARAM wParam, LPARAM lParam) {
   const LPARAM kReleased = static_cast<LPARAM>(1u << 31);
   const LPARAM kRepeated = 1 << 30;
   if (tamilOn != 1 || (msg->lParam & (kReleased | kRepeated))) {
-    // The key reaches the application uncomposed, so the 8-bit composers' history no longer
-    // ends the text; left as it was, their next key would erase this character.
+    // The key reaches the application uncomposed, so the composers' history no longer ends
+    // the text; left as it was, their next key would erase this character.
     memset(composerHistory, 0, sizeof composerHistory);
+    if (encUnicode == 1) ForgetUnicodeContext();
     return next;
   }
 

@@ -35,3 +35,10 @@ void ComposeUnicode(MSG* msg) {
       break;
   }
 }
+
+void ForgetUnicodeContext() {
+  lastEmitted = uni::kNothing;
+  phoneticJoin = 0;
+  t99AfterConsonant = 0;
+  t99NoAutoPulli = 1;
+}
