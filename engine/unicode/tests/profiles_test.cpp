@@ -86,6 +86,17 @@ TEST(Winword, TypewriterBackspacesAndTheCallWithoutExtra) {
   });
 }
 
+TEST(PlainHost, CallsOfTheCaretSymbolAndTheJoiner) {
+  const std::string kDown = "SendMessageA WM_KEYDOWN 8 0";
+  const std::string kUp = "SendMessageA WM_KEYUP 8 0";
+  ExpectCalls(unitest::kPlainHost, {
+      {"the caret only changes the keystroke", kKbdTamil99, "^", {}},
+      {"a caret symbol replaces the space as a byte", kKbdTamil99, "^.", {kDown, kUp, "PostMessageA WM_CHAR 0xb7 0"}},
+      {"the joiner goes first, as a whole unit", kKbdNewTypewriter, "b", {Unit(0x200d), Unit(0xbc6)}},
+      {"a join is two backspaces", kKbdPhonetic, "th", {kDown, kUp, kDown, kUp, Unit(0xba4), Unit(0xbcd)}},
+  });
+}
+
 TEST(Yahoo, UnicodeTextGoesOutAsItsLowBytes) {
   const char kYahoo[] = "C:\\x\\YahooMessenger.exe";
   ExpectCalls(kYahoo, {
