@@ -33,6 +33,18 @@ void SendBackspaces(HWND window, int count) {
   for (int i = 0; i < count; ++i) SendBackspace(window);
 }
 
+// A backspace that must reach the host before text that is posted after it. EUDOR's own method,
+// a synthesized key, joins the input queue, which the host reads only after its posted
+// messages: the key would erase the new text instead of the old. A posted Backspace key-down
+// keeps its place and is translated by the host like a key it typed.
+void SendBackspaceBeforePostedText(HWND window) {
+  if (profile.profileEudor) {
+    PostMessageA(window, WM_KEYDOWN, VK_BACK, 0);
+  } else {
+    SendBackspace(window);
+  }
+}
+
 void SendWinwoExtraBackspace(HWND window) { PostMessageA(window, WM_CHAR, VK_BACK, 0); }
 
 void PostBytes(HWND window, const BYTE* text, LPARAM lParam) {
@@ -70,11 +82,11 @@ void SynthesizePaste() {
 // DREAM and EUDOR take text by paste. When the clipboard cannot be had, the text is posted
 // instead: pasting would insert whatever the clipboard held.
 void DeliverByPaste(MSG* msg, const BYTE* text, int backspaces) {
-  bool onClipboard = PutOnClipboard(msg->hwnd, text);
-  SendBackspaces(msg->hwnd, backspaces);
-  if (onClipboard) {
+  if (PutOnClipboard(msg->hwnd, text)) {
+    SendBackspaces(msg->hwnd, backspaces);
     SynthesizePaste();
   } else {
+    for (int i = 0; i < backspaces; ++i) SendBackspaceBeforePostedText(msg->hwnd);
     PostBytes(msg->hwnd, text, 0);
   }
   msg->wParam = 0;
@@ -124,7 +136,7 @@ void DeliverBytes(MSG* msg, const BYTE* text, int backspaces) {
 
 void DeliverUnicode(MSG* msg, const BYTE* text, BYTE eraseOne, BYTE noWinwoExtra, BYTE raw) {
   HWND window = msg->hwnd;
-  if (eraseOne == 1) SendBackspace(window);
+  if (eraseOne == 1) SendBackspaceBeforePostedText(window);
   if (profile.profileWinwo && noWinwoExtra == 0) SendWinwoExtraBackspace(window);
   for (const BYTE* p = text; *p != 0; ++p) {
     WPARAM unit = raw == 1 ? *p : 0x0B00 + *p;

@@ -76,8 +76,7 @@ using E = fake::EraseOn;
 INSTANTIATE_TEST_SUITE_P(
     Profiles, BackspaceMethod,
     ::testing::Values(BackspaceRow{"Dream", &AP::profileDream, E::Char8, kSentChar8},
-                      BackspaceRow{"Eudor", &AP::profileEudor, E::Char8, {"keybd_event 8 0"}},
-                      BackspaceRow{"EudorRich", &AP::profileEudor, E::KeyDown, {"keybd_event 8 0"}},
+                      BackspaceRow{"Eudor", &AP::profileEudor, E::KeyDown, kPostedKeyDown},
                       BackspaceRow{"Frame", &AP::profileFrame, E::Char8, kSentChar8},
                       BackspaceRow{"Msacc", &AP::profileMsacc, E::Char8, kSentChar8},
                       BackspaceRow{"Mozil", &AP::profileMozil, E::Char8, kSentChar8},
@@ -183,6 +182,21 @@ TEST_F(Delivery, EudorErasesWithSynthesizedBackspaceKeys) {
   EXPECT_EQ(log[4], "keybd_event 8 0");
   EXPECT_EQ(log[5], "keybd_event 8 0");
   EXPECT_EQ(Text(), "\xB8");
+}
+
+TEST_F(Delivery, EudorPostsItsBackspaceWhenTheTextIsPostedSoTheOldTextIsErased) {
+  // Synthesized keys are read after posted messages; the Backspace must come first.
+  Start(&AP::profileEudor);
+  const BYTE ka[] = {0x95, 0};
+  Deliver([&](MSG* m) { DeliverUnicode(m, ka, 1, 0, 0); });
+  EXPECT_EQ(fake::Utf8(window), "aக");
+
+  Start(&AP::profileEudor);
+  fake::world().clipboardOpenFails = true;
+  const BYTE text[] = {0xB8, 0};
+  Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 1); });
+  EXPECT_EQ(log, (Log{"OpenClipboard", "PostMessageA WM_KEYDOWN 8 0", "PostMessageA WM_CHAR 0xb8 0"}));
+  EXPECT_EQ(Text(), "a\xB8");
 }
 
 TEST_F(Delivery, TheClipboardBlockHoldsTextOfAnyLength) {
