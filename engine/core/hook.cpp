@@ -71,6 +71,15 @@ bool TranslateSoffiKey(MSG* msg) {
   return true;
 }
 
+// A key that reaches the application uncomposed (Tamil off, an auto-repeat) means the text no
+// longer ends with what the composers wrote: left as they were, their next key would erase it.
+void ForgetComposition() {
+  memset(composerHistory, 0, sizeof composerHistory);
+  tamil99AfterConsonant = 0;
+  tamil99NoAutoPulli = 1;
+  ForgetUnicodeContext();  // also lastEmitted, which the 8-bit Tamil99 composer shares
+}
+
 void Compose(MSG* msg) {
   if (encUnicode == 1) {
     ComposeUnicode(msg);
@@ -137,10 +146,7 @@ LRESULT CALLBACK KeyHookProc(int code, WPARAM wParam, LPARAM lParam) {
   const LPARAM kReleased = static_cast<LPARAM>(1u << 31);
   const LPARAM kRepeated = 1 << 30;
   if (tamilOn != 1 || (msg->lParam & (kReleased | kRepeated))) {
-    // The key reaches the application uncomposed, so the composers' history no longer ends
-    // the text; left as it was, their next key would erase this character.
-    memset(composerHistory, 0, sizeof composerHistory);
-    if (encUnicode == 1) ForgetUnicodeContext();
+    ForgetComposition();
     return next;
   }
 

@@ -165,6 +165,42 @@ TEST_F(Hook, OnlyFirstPressesOfCharactersWithTamilOnAreComposed) {
   EXPECT_FALSE(Composed('a'));
 }
 
+TEST_F(Hook, CharactersThatPassUncomposedLeaveEveryComposerNothingToBuildOn) {
+  struct Case {
+    int encoding;
+    int keyboard;
+    const char* before;
+    const char* after;
+  } cases[] = {
+      {1, 0, "k", "a"},  // phonetic: a would turn the dead consonant into a syllable
+      {1, 1, "h", "d"},  // Tamil99: d would rewrite the consonant with its u sign
+      {1, 2, "f", "p"},  // New Typewriter: p would rewrite the consonant with its i sign
+      {0, 0, "k", "a"},
+      {0, 1, "h", "d"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.encoding) + "/" + std::to_string(c.keyboard) + " " + c.before + c.after);
+    for (bool offAndOn : {true, false}) {
+      Start();
+      SetTamilEncodings(c.encoding);
+      SetTamilKeyboard(c.keyboard);
+      fake::PressToggle(window);
+      fake::Type(window, c.before);
+      if (offAndOn) {
+        fake::PressToggle(window);
+        fake::Type(window, "x");
+        fake::PressToggle(window);
+      } else {
+        fake::Retrieve(MSG{window, WM_CHAR, 'x', kRepeat | 1, 0, {0, 0}}, true);
+      }
+      fake::Type(window, c.after);
+      EXPECT_EQ(fake::HostOf(window).userUnitsErased, 0);
+      std::string text = fake::Bytes(window);
+      EXPECT_NE(text.find('x'), std::string::npos) << text;
+    }
+  }
+}
+
 TEST_F(Hook, PowerComposesCharactersPostedWithLParamZero) {
   Start("C:\\Office\\POWERPNT.EXE");
   Toggle();
