@@ -302,8 +302,8 @@ class TrayWine:
         return values
 
 
-def window_pixels(png_path, rect):
-    """(distinct colours, share of the commonest colour) inside rect of a PNG the harness wrote."""
+def _read_png(png_path):
+    """(width, height, rows of RGB bytes) of a PNG the harness wrote (8-bit RGB, no filters)."""
     with open(png_path, "rb") as f:
         data = f.read()
     pos, idat, width, height = 8, b"", 0, 0
@@ -317,15 +317,39 @@ def window_pixels(png_path, rect):
         pos += 12 + length
     raw = zlib.decompress(idat)
     stride = 1 + width * 3
-    left, top, right, bottom = (max(0, rect[0]), max(0, rect[1]), min(width, rect[2]), min(height, rect[3]))
+    return width, height, [raw[y * stride + 1:(y + 1) * stride] for y in range(height)]
+
+
+def _clip(rect, width, height):
+    return max(0, rect[0]), max(0, rect[1]), min(width, rect[2]), min(height, rect[3])
+
+
+def window_pixels(png_path, rect):
+    """(distinct colours, share of the commonest colour) inside rect of a PNG the harness wrote."""
+    width, height, rows = _read_png(png_path)
+    left, top, right, bottom = _clip(rect, width, height)
     counts = {}
-    for y in range(top, bottom):
-        row = raw[y * stride + 1:(y + 1) * stride]
+    for row in rows[top:bottom]:
         for x in range(left, right):
             pixel = row[x * 3:x * 3 + 3]
             counts[pixel] = counts.get(pixel, 0) + 1
     total = max(1, sum(counts.values()))
     return len(counts), max(counts.values(), default=0) / total
+
+
+def crop_png(png_path, rect, out_path):
+    """Writes the part of a harness PNG inside rect as a PNG of its own."""
+    width, height, rows = _read_png(png_path)
+    left, top, right, bottom = _clip(rect, width, height)
+    raw = b"".join(b"\0" + row[left * 3:right * 3] for row in rows[top:bottom])
+
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
+
+    with open(out_path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", right - left, bottom - top, 8, 2, 0, 0, 0)) +
+                chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
+    return out_path
 
 
 def shots_dir():
