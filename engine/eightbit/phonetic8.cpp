@@ -108,7 +108,10 @@ int IndexOf(BYTE (*slot)(int), BYTE b, int last) {
 // always in LIPI, and wherever syllableTables asks for it and the loaded tables hold them.
 bool SyllableGlyphs() { return (encLipi || syllableTables) && CI(0) != 0; }
 
-// Writes the dead consonant i; TAB's takes two bytes.
+// Writes the dead consonant i; TAB's takes two bytes. TAB's history then keeps in h0 a byte
+// from before the last syllable (a ெ or ே, say), not the byte before the consonant: a rule that
+// writes a syllable over TAB's dead consonant therefore starts the history afresh rather than
+// carry that byte forward, where it would close the syllable or set off a repair.
 bool WriteDead(MSG* msg, int i, const History& o) {
   if (encTab) return Write(msg, 0, {C(i), P()}, {o.h0, C(i), P()});
   return Write(msg, 0, {D(i)}, {o.h1, o.h2, D(i)});
@@ -157,7 +160,7 @@ bool CombineA(MSG* msg, const History& o) {
 bool CombineLongA(MSG* msg, const History& o) {
   int i = DeadConsonant(o);
   if (i == kNone) return false;
-  if (encTab) return Write(msg, 1, {S(kSignAa)}, {o.h0, o.h1, S(kSignAa)});
+  if (encTab) return Write(msg, 1, {S(kSignAa)}, {0, o.h1, S(kSignAa)});
   return Write(msg, 1, {C(i), S(kSignAa)}, {o.h1, o.h2, S(kSignAa)});
 }
 
@@ -165,7 +168,7 @@ bool CombineI(MSG* msg, const History& o) {
   if (o.h2 == V(kVowI)) return Write(msg, 1, {V(kVowIi)}, {o.h0, o.h1, V(kVowIi)});
   if (o.h2 == V(kVowA)) return Write(msg, 1, {V(kVowAi)}, {o.h0, o.h1, V(kVowAi)});
   if (IsDead(o, kTta)) {
-    if (encTab) return Write(msg, 2, {X(kSpecialTi)}, {0, o.h0, X(kSpecialTi)});
+    if (encTab) return Write(msg, 2, {X(kSpecialTi)}, {0, 0, X(kSpecialTi)});
     return Write(msg, 1, {X(kSpecialTi)}, {o.h0, o.h1, X(kSpecialTi)});
   }
   if (o.h2 == X(kSpecialTi)) return Write(msg, 1, {X(kSpecialTii)}, {o.h0, o.h1, X(kSpecialTii)});
@@ -211,7 +214,7 @@ bool UAfterDead(MSG* msg, const History& o, bool longU) {
   BYTE syllable = longU ? UU(i) : U(i);
   // In TAB the syllable replaces both bytes of the dead consonant; ூ stays in h2 like ு, so a
   // following n is ன் (மூன்று).
-  if (encTab) return Write(msg, 2, {syllable}, {0, o.h0, syllable});
+  if (encTab) return Write(msg, 2, {syllable}, {0, 0, syllable});
   return Write(msg, 1, {syllable}, {o.h0, o.h1, syllable});
 }
 
@@ -322,7 +325,7 @@ int NKeyConsonant(const History& o) {
 // r after ச் makes ஸ்ரீ.
 bool WriteSri(MSG* msg, const History& o) {
   if (!IsDead(o, kCa)) return false;
-  if (encTab) return Write(msg, 2, {X(kSpecialSri)}, {0, o.h0, X(kSpecialSri)});
+  if (encTab) return Write(msg, 2, {X(kSpecialSri)}, {0, 0, X(kSpecialSri)});
   if (!Write(msg, 1, {X(kSpecialSri)}, {o.h0, o.h1, X(kSpecialSri)})) return false;
   EndSyllable();
   return true;

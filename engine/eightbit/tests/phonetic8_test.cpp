@@ -216,6 +216,32 @@ TEST(Phonetic8Combination, ClosedSyllablesAreNotExtended) {
   });
 }
 
+// Syllables after one with a prefix sign or ௌ combine as anywhere else. TAB keeps a byte from
+// before the last syllable with its dead consonant; a syllable written over it must not carry
+// that ெ or ே along, or uu and ii after it met a closed syllable (கொடுஉ), and e or o after it
+// rewrote the syllable before (கெேடு, கெகோ).
+TEST(Phonetic8Combination, SyllablesAfterAPrefixSignCombine) {
+  CheckAll({
+      {"koduu", 1, 1, "S6 C0 S1 UU4"},
+      {"kotii", 1, 1, "S6 C0 S1 X1"},
+      {"keevuu", 1, 1, "S7 C0 UU13"},
+      {"kOvuu", 1, 1, "S7 C0 S1 UU13"},
+      {"kauluu", 1, 1, "S6 C0 S9 UU12"},
+      {"kaukuu", 1, 1, "S6 C0 S9 UU0"},
+      {"kodU", 1, 2, "S6 C0 S1 UU4"},
+      {"kodUn", 0, 0, "S6 C0 S1 UU4 D17"},
+      {"kodue", 0, 0, "S6 C0 S1 U4 V6"},
+      {"kodUe", 0, 0, "S6 C0 S1 UU4 V6"},
+      {"kotie", 0, 0, "S6 C0 S1 X0 V6"},
+      {"kosre", 0, 0, "S6 C0 S1 X2 V6"},
+      {"kodAo", 0, 0, "S6 C0 S1 C4 S1 V9"},
+      {"kokAo", 0, 0, "S6 C0 S1 C0 S1 V9"},
+      {"kaukAo", 0, 0, "S6 C0 S9 C0 S1 V9"},
+      {"kokAoo", 1, 1, "S6 C0 S1 C0 S1 V10"},
+      {"kokoo", 3, 3, "S6 C0 S1 S7 C0 S1"},
+  });
+}
+
 TEST(Phonetic8Combination, ConsonantDigraphs) {
   CheckAll({
       {"th", 1, 2, "D6"},
@@ -384,6 +410,7 @@ TEST(Phonetic8Decoded, TypedWordsReadBackAsUnicode) {
   } kWords[] = {
       {"thamiz", "தமிழ்"}, {"vaNakkam", "வணக்கம்"}, {"kooyil", "கோயில்"},  {"veeLai", "வேளை"},
       {"pongkal", "பொங்கல்"}, {"mUnRu", "மூன்று"},  {"kaudhaa", "கௌதா"}, {"SrI", "ஸ்ரீ"},
+      {"koduuram", "கொடூரம்"}, {"koodiiSvaran", "கோடீஸ்வரன்"}, {"peeruur", "பேரூர்"},
   };
   for (const Target& s : kSetups) {
     for (const auto& word : kWords) {

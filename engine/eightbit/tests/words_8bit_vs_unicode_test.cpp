@@ -51,7 +51,6 @@ const int kTargetCount = sizeof kTargets / sizeof kTargets[0];
 // Sets of targets, by position in kTargets.
 const unsigned kAll8Bit = (1u << kTargetCount) - 1;
 const unsigned kTscii = 1u << 0;
-const unsigned kTab = 1u << 1;
 const unsigned kAuMarkIsLa = kAll8Bit & ~kTscii;  // the fonts that draw the au length mark as ள
 
 struct Word {
@@ -76,7 +75,7 @@ std::vector<Word> ListedWords() {
 }
 
 // Words the list lacks: ஔ and ௌ (also spelled with ள), grantha + ு, க்ஷ under a prefix sign, an
-// n at the very start of input, the phonetic Z, and ூ after a ொ syllable.
+// n at the very start of input, the phonetic Z, and ூ typed uu after a ொ or ே syllable.
 const Word kMoreWords[] = {
     {"kMoreWords", "ஔவை", {"auvai", "zvr", "xsit", "xsit"}},
     {"kMoreWords", "ஒளவை", {"oLavai", "cyvr", "xsit", "xsit"}},
@@ -86,6 +85,7 @@ const Word kMoreWords[] = {
     {"kMoreWords", "நாள்", {"naaL", ";qyf", "ehs;", "eh;s"}},
     {"kMoreWords", "விஷம்", {"viZam", "vsWkf", "tpZk;", "ptZ;k"}},
     {"kMoreWords", "கொடூரம்", {"koduuram", "hcoemkf", "bfhL}uk;", "bfhL}u;k"}},
+    {"kMoreWords", "பேரூர்", {"peeruur", "jtmemf", "ngU}u;", "ngU};u"}},
 };
 
 // Same keys, different text.
@@ -116,11 +116,6 @@ const char kInitialN[] =
 const char kPhoneticZ[] =
     "phonetic Z: ஷ் in the 8-bit layout; the Unicode layout has no Z (ஷ is sh) and swallows it, "
     "so the a that follows is the vowel அ";
-const char kTabUuAfterO[] =
-    "a fault, not a difference of the families (reported on the issue; drop this entry when it is "
-    "mended): in TAB the phonetic composer keeps the ெ of கொ in its history through the dead "
-    "consonant ட் and the syllable டு, so the second u finds a closed syllable and writes உ; the "
-    "same after ோ, ௌ and ே typed ee, over several syllables, and for the second i of டீ";
 
 const Difference kDifferences[] = {
     {"சோறு", 2, "nrhW", kAll8Bit, "ச\u0BC7\u0BBEறு", "சோறு", kTwoPartO},
@@ -145,7 +140,6 @@ const Difference kDifferences[] = {
     {"கௌரவம்", 3, "bfsut;k", kAuMarkIsLa, "கெளரவம்", "கௌரவம்", kAuByLa},
     {"நாள்", 0, "naaL", kAll8Bit, "னாள்", "நாள்", kInitialN},
     {"விஷம்", 0, "viZam", kAll8Bit, "விஅம்", "விஷம்", kPhoneticZ},
-    {"கொடூரம்", 0, "koduuram", kTab, "கொடூரம்", "கொடுஉரம்", kTabUuAfterO},
 };
 const int kDifferenceCount = sizeof kDifferences / sizeof kDifferences[0];
 
@@ -347,7 +341,6 @@ Built Build(int leadingVowel, const std::vector<Syllable>& syllables, std::mt199
     }
   }
   bool lastPulliAutomatic = false;
-  bool afterPrefixSign = false;
   for (size_t n = 0; n < syllables.size(); ++n) {
     const Syllable& s = syllables[n];
     const Consonant& c = kConsonants[s.consonant];
@@ -356,9 +349,7 @@ Built Build(int leadingVowel, const std::vector<Syllable>& syllables, std::mt199
     b.text += c.letter;
     b.text += kSignLetters[s.sign];
 
-    // Phonetic: the other spellings of ச ட த ப and of the long signs, at random. Once the word
-    // has had a prefix sign, ூ and டீ are typed with U and I: uu and ii there meet the TAB fault
-    // in kDifferences.
+    // Phonetic: the other spellings of ச ட த ப and of the long signs, at random.
     std::string consonant = c.phonetic;
     if (random() % 2 == 0) {
       const char* other[] = {"k", "ng", "c", "nj", "d", "N", "dh", "w", "b"};
@@ -369,8 +360,7 @@ Built Build(int leadingVowel, const std::vector<Syllable>& syllables, std::mt199
         (prev->consonant == kNa || prev->consonant == kNnna || prev->consonant == kSa)) {
       consonant = "J";
     }
-    if (prev != nullptr && prev->sign >= kE) afterPrefixSign = true;
-    bool doubled = random() % 2 == 0 && !(afterPrefixSign && (s.sign == kUu || (s.consonant == kTta && s.sign == kIi)));
+    bool doubled = random() % 2 == 0;
     b.keys[0] += consonant + kSignPhonetic[s.sign][doubled ? 1 : 0];
 
     // Tamil99: the pulli by f, or by itself before the second of a pair; the inherent a typed
