@@ -5,11 +5,12 @@
 // that stands before its consonant is written by erasing the consonant and writing sign and
 // consonant again.
 //
-// The history holds only bytes this composer wrote. A character that reaches the application
-// (digit, punctuation, Backspace, a widened byte) clears it, keeping only a control character or
-// space, which the n key reads as a word break, so no rule erases or combines with text the engine did not write, even where
-// a typed character equals a glyph byte (LIPI, T_OLD and TAM glyphs in the ASCII range, TAB's
-// full stops in deadConsonants).
+// The history holds only bytes this composer wrote, and stand-ins that equal no glyph. A character
+// that reaches the application (digit, punctuation, Backspace, a widened byte) clears it,
+// keeping only a control character or space, which the n key reads as a word break, so no rule
+// erases or combines with text the engine did not write, even where a typed character equals a
+// glyph byte (LIPI, T_OLD and TAM glyphs in the ASCII range, TAB's full stops in
+// deadConsonants).
 #include <initializer_list>
 
 #include "engine/core/composers.h"
@@ -35,6 +36,12 @@ enum ConsonantIndex { kNga = 1, kCa = 2, kNya = 3, kTta = 4, kTa = 6, kNa = 7, k
 // space, Tab, Enter and NUL as word breaks), otherwise this stand-in, which equals no glyph.
 const BYTE kForeign = 0x7F;
 const int kFirstPrintable = 0x21;
+
+// What the history keeps for the au length mark that ends ௌ, in place of the glyph. In TAB, TAM,
+// LIPI and T_OLD the mark is the byte of ள, so the glyph would not tell ௌ, which no key extends,
+// from ெ + consonant + ள typed with its inherent a, which a, i and u extend (கெளா, கெளை, கெளௌ).
+// It equals no glyph of any encoding.
+const BYTE kAuMark = 0x80;
 
 struct History {
   BYTE h0, h1, h2;
@@ -142,7 +149,7 @@ bool RepairPrefixSign(MSG* msg, int k, const History& o) {
 bool SyllableClosed(const History& o) {
   if (o.h1 == S(kSignE) || o.h1 == S(kSignEe) || o.h1 == S(kSignAi)) return true;
   if (o.h1 == V(kVowO) && o.h2 == S(kSignAuLength)) return true;
-  return o.h0 == S(kSignE) && o.h2 == S(kSignAuLength);
+  return o.h2 == kAuMark;
 }
 
 bool CombineA(MSG* msg, const History& o) {
@@ -229,8 +236,8 @@ bool CombineU(MSG* msg, const History& o) {
   if (u != kNone) return Write(msg, 1, {UU(u)}, {o.h0, o.h1, UU(u)});
   int c = IndexOf(C, o.h2, kLastConsonant);
   if (c != kNone) {
-    // ௌ: the history records all three bytes; SyllableClosed keeps any key from extending it.
-    return Write(msg, 1, {S(kSignE), C(c), S(kSignAuLength)}, {S(kSignE), C(c), S(kSignAuLength)});
+    // ௌ: SyllableClosed keeps any key from extending it.
+    return Write(msg, 1, {S(kSignE), C(c), S(kSignAuLength)}, {S(kSignE), C(c), kAuMark});
   }
   return false;
 }

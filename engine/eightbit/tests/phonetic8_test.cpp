@@ -212,7 +212,23 @@ TEST(Phonetic8Combination, ClosedSyllablesAreNotExtended) {
       {"kaia", 0, 0, "S8 C0 V0"},
       {"aua", 0, 0, "V9 S9 V0"},
       {"kaua", 0, 0, "S6 C0 S9 V0"},
+      {"kaui", 0, 0, "S6 C0 S9 V2"},
+      {"kauu", 0, 0, "S6 C0 S9 V4"},
       {"kaun", 0, 0, "S6 C0 S9 D17"},
+  });
+}
+
+// In TAB, TAM, LIPI and T_OLD the au length mark is the ள glyph, so ெ + consonant + ள reads like
+// ௌ; typed with its inherent a, ள still takes a, i and u (they gave கௌஅ, கௌஇ, கௌஉ).
+TEST(Phonetic8Combination, LaAfterAPrefixSignTakesItsVowel) {
+  CheckAll({
+      {"keLa", 1, 2, "S6 C0 C15"},
+      {"keLaa", 0, 0, "S6 C0 C15 S1"},
+      {"keLai", 1, 1, "S6 C0 S8 C15"},
+      {"keLau", 1, 1, "S6 C0 S6 C15 S9"},
+      {"kauLaa", 0, 0, "S6 C0 S9 C15 S1"},
+      {"kauLau", 1, 1, "S6 C0 S9 S6 C15 S9"},
+      {"keLaua", 0, 0, "S6 C0 S6 C15 S9 V0"},
   });
 }
 

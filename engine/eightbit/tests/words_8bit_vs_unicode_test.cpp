@@ -298,16 +298,18 @@ bool PulliPair(int before, int after) {
 // Whether `next` may follow `prev` (nullptr: it begins the word) in a generated word. What is
 // left out are keys that mean another text in some layout, and the listed differences.
 bool MayFollow(const Syllable* prev, int leadingVowel, const Syllable& next) {
-  // ஒ or ெ + consonant, then ள: where the au length mark is the ள glyph the bytes read as ஔ or
-  // ௌ (kAuByLa), and the phonetic composer, taking them for that, no longer extends ள typed
-  // with a (ளா as laa, ளை, ளௌ): a fault, reported.
+  // ெ + consonant, then ள with its inherent a: where the au length mark is the ள glyph these
+  // are the bytes of ௌ, and read so (kAuByLa).
+  bool laWithA = next.consonant == kLla && next.sign == kInherentA;
+  // ஒ, then ள: the same for ஔ (kOLaAsAu); and the phonetic composer, taking them for ஔ, no
+  // longer extends ள typed with a (ளா as laa, ளை, ளௌ): a fault, reported.
   bool laAfterA = next.consonant == kLla &&
                   (next.sign == kInherentA || next.sign == kAa || next.sign == kAi || next.sign == kAu);
   if (prev == nullptr) {
     if (next.consonant == kNnna && leadingVowel < 0) return false;  // kInitialN
     return !(leadingVowel == kVowO && laAfterA);
   }
-  if (prev->sign == kE && laAfterA) return false;
+  if (prev->sign == kE && laWithA) return false;
   if (prev->sign == kPulli) {
     // A phonetic key that joins with the dead consonant before it: ச் + h or r, ட் + h.
     if ((prev->consonant == kCa || prev->consonant == kTta) && next.consonant == kHa) return false;
