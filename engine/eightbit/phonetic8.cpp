@@ -37,10 +37,10 @@ enum ConsonantIndex { kNga = 1, kCa = 2, kNya = 3, kTta = 4, kTa = 6, kNa = 7, k
 const BYTE kForeign = 0x7F;
 const int kFirstPrintable = 0x21;
 
-// What the history keeps for the au length mark that ends ௌ, in place of the glyph. In TAB, TAM,
-// LIPI and T_OLD the mark is the byte of ள, so the glyph would not tell ௌ, which no key extends,
-// from ெ + consonant + ள typed with its inherent a, which a, i and u extend (கெளா, கெளை, கெளௌ).
-// It equals no glyph of any encoding.
+// What the history keeps for the au length mark that ends ஔ and ௌ, in place of the glyph. In
+// TAB, TAM, LIPI and T_OLD the mark is the byte of ள, so the glyph would not tell ஔ and ௌ, which
+// no key extends, from ஒ or ெ + consonant followed by ள typed with its inherent a, which a, i
+// and u extend (ஒளா, கெளை, கெளௌ). It equals no glyph of any encoding.
 const BYTE kAuMark = 0x80;
 
 struct History {
@@ -148,7 +148,6 @@ bool RepairPrefixSign(MSG* msg, int k, const History& o) {
 // extends.
 bool SyllableClosed(const History& o) {
   if (o.h1 == S(kSignE) || o.h1 == S(kSignEe) || o.h1 == S(kSignAi)) return true;
-  if (o.h1 == V(kVowO) && o.h2 == S(kSignAuLength)) return true;
   return o.h2 == kAuMark;
 }
 
@@ -230,7 +229,7 @@ bool CombineU(MSG* msg, const History& o) {
   if (o.h2 == S(kSignU)) return Write(msg, 1, {S(kSignUu)}, {o.h0, o.h1, S(kSignUu)});
   if (o.h2 == V(kVowU)) return Write(msg, 1, {V(kVowUu)}, {o.h0, o.h1, V(kVowUu)});
   if (o.h2 == V(kVowA)) {
-    return Write(msg, 1, {V(kVowO), S(kSignAuLength)}, {o.h1, V(kVowO), S(kSignAuLength)});
+    return Write(msg, 1, {V(kVowO), S(kSignAuLength)}, {o.h1, V(kVowO), kAuMark});
   }
   int u = IndexOf(U, o.h2, kFirstGrantha - 1);
   if (u != kNone) return Write(msg, 1, {UU(u)}, {o.h0, o.h1, UU(u)});

@@ -33,7 +33,8 @@ void ExpectTyped(HWND w, const Case& c) {
 }
 
 // What the history keeps of a passed character (itself below 0x21, else 0x7F), and in place of
-// the au length mark of ௌ (0x80), must never equal a glyph, or a later rule would take it for one.
+// the au length mark of ஔ and ௌ (0x80), must never equal a glyph, or a later rule would take it
+// for one.
 TEST(Phonetic8Safety, NoGlyphIsAControlCharacterSpaceOrAStandIn) {
   const struct {
     const char* slot;

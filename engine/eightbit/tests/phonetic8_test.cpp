@@ -211,6 +211,8 @@ TEST(Phonetic8Combination, ClosedSyllablesAreNotExtended) {
       {"kEi", 0, 0, "S7 C0 V2"},
       {"kaia", 0, 0, "S8 C0 V0"},
       {"aua", 0, 0, "V9 S9 V0"},
+      {"aui", 0, 0, "V9 S9 V2"},
+      {"auu", 0, 0, "V9 S9 V4"},
       {"kaua", 0, 0, "S6 C0 S9 V0"},
       {"kaui", 0, 0, "S6 C0 S9 V2"},
       {"kauu", 0, 0, "S6 C0 S9 V4"},
@@ -218,10 +220,18 @@ TEST(Phonetic8Combination, ClosedSyllablesAreNotExtended) {
   });
 }
 
-// In TAB, TAM, LIPI and T_OLD the au length mark is the ள glyph, so ெ + consonant + ள reads like
-// ௌ; typed with its inherent a, ள still takes a, i and u (they gave கௌஅ, கௌஇ, கௌஉ).
-TEST(Phonetic8Combination, LaAfterAPrefixSignTakesItsVowel) {
+// In TAB, TAM, LIPI and T_OLD the au length mark is the ள glyph, so ஒ + ள reads like ஔ and
+// ெ + consonant + ள like ௌ; typed with its inherent a, ள still takes a, i and u (they gave ஔஅ,
+// கௌஇ, கௌஉ and the like).
+TEST(Phonetic8Combination, LaAfterOOrAPrefixSignTakesItsVowel) {
   CheckAll({
+      {"oLa", 1, 2, "V9 C15"},
+      {"oLaa", 0, 0, "V9 C15 S1"},
+      {"oLai", 1, 1, "V9 S8 C15"},
+      {"oLau", 1, 1, "V9 S6 C15 S9"},
+      {"oLaua", 0, 0, "V9 S6 C15 S9 V0"},
+      {"auLaa", 0, 0, "V9 S9 C15 S1"},
+      {"auLau", 1, 1, "V9 S9 S6 C15 S9"},
       {"keLa", 1, 2, "S6 C0 C15"},
       {"keLaa", 0, 0, "S6 C0 C15 S1"},
       {"keLai", 1, 1, "S6 C0 S8 C15"},
