@@ -30,4 +30,16 @@ inline int KeyChar(const MSG& msg) {
   return msg.wParam <= 0x7F ? static_cast<int>(msg.wParam) : kNoAscii;
 }
 
+inline bool IsLatinLetter(int k) { return (k >= 'A' && k <= 'Z') || (k >= 'a' && k <= 'z'); }
+
+// Index of the consonant glyph b (first match), or -1; 0 is never a consonant, since what an
+// encoding lacks reads 0.
+inline int ConsonantIndex(BYTE b) {
+  if (b == 0) return -1;
+  for (int i = 0; i < kConsonantCount; ++i) {
+    if (C(i) == b) return i;
+  }
+  return -1;
+}
+
 }  // namespace glyph8

@@ -23,17 +23,6 @@ using namespace glyph8;
 // The ^ prefix leaves a space and this marker in lastEmitted.
 const BYTE kPrefixSpace = 0x20;
 
-bool IsLatinLetter(int k) { return (k >= 'A' && k <= 'Z') || (k >= 'a' && k <= 'z'); }
-
-// Index of the consonant b, or -1; 0 is never a consonant (what a slot lacks reads 0).
-int ConsonantIndex(BYTE b) {
-  if (b == 0) return -1;
-  for (int i = 0; i < kConsonantCount; ++i) {
-    if (C(i) == b) return i;
-  }
-  return -1;
-}
-
 // Erases `erase` characters and writes up to three bytes (a 0 ends the text early).
 void Send(MSG* msg, int erase, BYTE b1, BYTE b2 = 0, BYTE b3 = 0) {
   composeText[0] = b1;

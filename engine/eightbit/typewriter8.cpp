@@ -27,16 +27,6 @@ const BYTE kSpace = 0x20;
 
 BYTE& Last() { return composerHistory[0]; }
 
-bool IsLatinLetter(int k) { return (k >= 'A' && k <= 'Z') || (k >= 'a' && k <= 'z'); }
-
-int ConsonantIndex(BYTE b) {
-  if (b == 0) return -1;
-  for (int i = 0; i < kConsonantCount; ++i) {
-    if (C(i) == b) return i;
-  }
-  return -1;
-}
-
 int ConsonantUIndex(BYTE b) {
   if (b == 0) return -1;
   for (int i = 0; i < kTamilConsonantCount; ++i) {
