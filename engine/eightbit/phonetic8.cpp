@@ -116,9 +116,9 @@ int IndexOf(BYTE (*slot)(int), BYTE b, int last) {
 bool SyllableGlyphs() { return (encLipi || syllableTables) && CI(0) != 0; }
 
 // Writes the dead consonant i; TAB's takes two bytes. TAB's history then keeps in h0 a byte
-// from before the last syllable (a ெ or ே, say), not the byte before the consonant: a rule that
-// writes a syllable over TAB's dead consonant therefore starts the history afresh rather than
-// carry that byte forward, where it would close the syllable or set off a repair.
+// from before the last syllable (a ெ or ே, say), not the byte before the consonant. The TAB rules
+// that write a syllable over it and would leave that byte where a later key looks (A, டி, u, U,
+// ஸ்ரீ) write 0 instead; else it would close the syllable (கொடுஉ) or set off a repair (கெேடு).
 bool WriteDead(MSG* msg, int i, const History& o) {
   if (encTab) return Write(msg, 0, {C(i), P()}, {o.h0, C(i), P()});
   return Write(msg, 0, {D(i)}, {o.h1, o.h2, D(i)});
