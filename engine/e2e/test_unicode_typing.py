@@ -1,0 +1,192 @@
+#!/usr/bin/env python3
+"""Unicode typing for real, under Wine, in both bitnesses: every layout, into another process.
+
+A loader starts the engine with Unicode selected, as the tray program does; a host program in
+another process gets real X key events. Each case starts a fresh host (its own process, so its
+own composer state), presses the toggle key there once to set it up, types a few common words
+(keys from engine/unicode/tests/data/words.tsv, separated by spaces) and compares the window's
+text with the words.
+
+Two groups of cases:
+  - a RichEdit host without a profile, which erases on a sent Backspace key-down;
+  - a plain EDIT control in a host named NOTEPAD.EXE, whose profile erases with a posted WM_CHAR 8:
+    the only thing such a control erases on. The words there are the ones with the most in-place
+    corrections in each layout (a consonant taking its vowel sign, a short vowel made long, ஸ்ரீ and
+    க்ஷ, the typewriter's prefix signs, Tamil99's caret symbols).
+
+Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
+bitness; exits 0 when none failed. The 32-bit cases are skipped, with the reason, only where Wine
+cannot run a 32-bit program at all.
+"""
+
+import os
+import sys
+import time
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from winehost import REPO, E2EError, WineSession  # noqa: E402
+
+WORDS_FILE = os.path.join(REPO, "engine", "unicode", "tests", "data", "words.tsv")
+ENC_UNICODE = 0
+PHONETIC, TAMIL99, NEW_TYPEWRITER, OLD_TYPEWRITER = range(4)
+LAYOUT_NAMES = ["phonetic", "Tamil99", "New Typewriter", "Old Typewriter"]
+
+# A few words for each layout in a plain host: joins, doublings, automatic pulli, grantha letters,
+# prefix signs, long vowels, and the vowel-sign forms of each vowel.
+PLAIN_WORDS = ["வணக்கம்", "தமிழ்", "நன்றி", "கொடு", "தோசை", "மழை", "பேச்சு", "வீடு", "பூனை",
+               "லக்ஷ்மி", "ஜன்னல்", "ஈசல்", "சூரியன்"]
+
+# The words with the most corrections, per layout, for the control that erases on WM_CHAR 8.
+CORRECTED_WORDS = {
+    PHONETIC: ["புத்தகம்", "ஸ்ரீலங்கா", "குழந்தை", "ஞாயிறு", "தண்ணீர்", "எங்கே", "லக்ஷ்மி"],
+    TAMIL99: ["குழந்தை", "ஸ்ரீலங்கா", "லக்ஷ்மி", "தண்ணீர்"],
+    NEW_TYPEWRITER: ["தோசை", "கொடு", "மழை", "பேச்சு", "வெள்ளி", "கை", "கூடை", "பூனை"],
+    OLD_TYPEWRITER: ["தோசை", "கொடு", "மழை", "பேச்சு", "வெள்ளி", "கை", "கூடை", "பூனை"],
+}
+# Keys and text beyond the word list, each needing a correction. Phonetic: the consonant's pulli
+# is replaced by the sign, and a short sign by the long one. Tamil99: the caret makes a space
+# that its symbol key replaces (·, ", ' in code page 1252).
+CORRECTED_EXTRA = {
+    PHONETIC: [("kaa", "கா"), ("kee", "கே"), ("koo", "கோ"), ("kii", "கீ"), ("kuu", "கூ")],
+    TAMIL99: [("hq^.", "கா·"), ("lks/f^0", "தமிழ்\""), ("^7", "'")],
+    NEW_TYPEWRITER: [],
+    OLD_TYPEWRITER: [],
+}
+
+# ொ and ோ: the typewriter writes each as its two parts (ெ or ே, then ா), which is the same text.
+TWO_PART_O = {"\u0BCA": "\u0BC6\u0BBE", "\u0BCB": "\u0BC7\u0BBE"}
+
+
+def decomposed(text):
+    for whole, parts in TWO_PART_O.items():
+        text = text.replace(whole, parts)
+    return text
+
+
+def read_words():
+    """words.tsv as {word: [keys by layout]}."""
+    words = {}
+    with open(WORDS_FILE, encoding="utf-8") as f:
+        for line in f:
+            line = line.rstrip("\n")
+            if not line or line.startswith("#"):
+                continue
+            fields = line.split("\t")
+            words[fields[0]] = fields[1:5]
+    return words
+
+
+def sentence(words, layout, chosen, extra=()):
+    """(keys, text) of the chosen words and extra (keys, text) pairs, each followed by a space."""
+    pairs = [(words[w][layout], w) for w in chosen] + list(extra)
+    return "".join(k + " " for k, _ in pairs), "".join(t + " " for _, t in pairs)
+
+
+class Run:
+    """One bitness's loader, kept across cases; started again after a case that broke it."""
+
+    def __init__(self, wine, bits):
+        self.wine = wine
+        self.bits = bits
+        self._loader = None
+
+    def loader(self):
+        if self._loader is None or not self._loader.running():
+            self._loader = self.wine.start_loader(self.bits, encoding=ENC_UNICODE)
+            if self._loader.load_result != 1:
+                raise E2EError(f"LoadVirelEngine returned {self._loader.load_result}")
+        return self._loader
+
+    def forget_loader(self):
+        self._loader = None
+
+
+def type_and_compare(run, layout, keys, expected, exe_name=None, edit=False):
+    loader = run.loader()
+    loader.set_keyboard(layout)
+    host = run.wine.start_host(run.bits, exe_name=exe_name, edit=edit)
+    before = len(loader.toggles())
+    host.keys("alt+k")
+    loader.barrier()
+    # The first press in a process sets it up and always turns Tamil on.
+    if loader.toggles()[before:] != [1]:
+        raise E2EError(f"the toggle key in a new host posted {loader.toggles()[before:]}, not [1]")
+    host.type(keys)
+    actual = host.text()
+    if decomposed(actual) != decomposed(expected):
+        profile = f"host {exe_name}" if exe_name else "host without a profile"
+        control = "EDIT" if edit else "RichEdit"
+        raise E2EError(f"{LAYOUT_NAMES[layout]}, {profile}, {control} control\n"
+                       f"     keys     {keys!r}\n     expected {expected!r}\n"
+                       f"     actual   {actual!r}")
+    if host.exit() != 0:
+        raise E2EError(f"{host.tag} exited with a failure code")
+
+
+def make_cases(words):
+    cases = []
+    for layout in range(4):
+        keys, text = sentence(words, layout, PLAIN_WORDS)
+        cases.append((f"{LAYOUT_NAMES[layout]} into a RichEdit window",
+                      lambda run, layout=layout, keys=keys, text=text:
+                      type_and_compare(run, layout, keys, text)))
+    for layout in range(4):
+        keys, text = sentence(words, layout, CORRECTED_WORDS[layout], CORRECTED_EXTRA[layout])
+        cases.append((f"{LAYOUT_NAMES[layout]} corrections in an EDIT control (NOTEPAD, WM_CHAR 8)",
+                      lambda run, layout=layout, keys=keys, text=text:
+                      type_and_compare(run, layout, keys, text, "NOTEPAD.EXE", edit=True)))
+    return cases
+
+
+def main():
+    started = time.monotonic()
+    cases = make_cases(read_words())
+    failures = 0
+    with WineSession() as wine:
+        print(f"wine session on display {wine.display} ({time.monotonic() - started:.1f}s)",
+              flush=True)
+        for bits in (64, 32):
+            runnable, reason = wine.can_run(bits)
+            if not runnable:
+                print(f"{bits}-bit programs cannot run here: {reason}", flush=True)
+            run = Run(wine, bits)
+            for name, case in cases:
+                if not runnable:
+                    # Wine without 64-bit programs is a broken set-up, not a kind of machine.
+                    outcome = "SKIP" if bits == 32 else "FAIL"
+                    failures += outcome == "FAIL"
+                    print(f"{outcome} {bits}-bit: {name}", flush=True)
+                    continue
+                case_started = time.monotonic()
+                try:
+                    case(run)
+                    outcome = "PASS"
+                except Exception as error:  # report every case, whatever broke
+                    outcome = "FAIL"
+                    failures += 1
+                    if isinstance(error, E2EError):
+                        print(f"     {error}", flush=True)
+                    else:
+                        traceback.print_exc()
+                    # End what the case left; a program that had to be killed gets a fresh
+                    # desktop (Wine keeps a killed program's hooks), and a new loader.
+                    killed = wine.end_programs()
+                    if killed:
+                        print(f"     killed: {', '.join(killed)}", flush=True)
+                    run.forget_loader()
+                elapsed = time.monotonic() - case_started
+                print(f"{outcome} {bits}-bit: {name} ({elapsed:.1f}s)", flush=True)
+            if runnable:
+                killed = wine.end_programs()
+                if killed:
+                    failures += 1
+                    print(f"FAIL {bits}-bit: programs that did not exit when asked, killed: "
+                          f"{', '.join(killed)}", flush=True)
+    print(f"{failures} failed, {time.monotonic() - started:.1f}s in all", flush=True)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
