@@ -85,6 +85,10 @@ void DeliverByPaste(MSG* msg, const BYTE* text, int backspaces) {
   if (PutOnClipboard(msg->hwnd, text)) {
     SendBackspaces(msg->hwnd, backspaces);
     SynthesizePaste();
+    // The host translates these keys into characters the hook sees again: composed like typed
+    // keys they would end the composition, and the next key could no longer correct this text.
+    int synthesized = (profile.profileEudor ? backspaces : 0) + 1;
+    pasteKeysPending = static_cast<BYTE>(synthesized > 255 ? 255 : synthesized);
   } else {
     for (int i = 0; i < backspaces; ++i) SendBackspaceBeforePostedText(msg->hwnd);
     PostBytes(msg->hwnd, text, 0);

@@ -11,6 +11,7 @@
 namespace {
 
 const int kClassNameSize = 32;
+const WPARAM kCtrlVChar = 0x16;  // the character TranslateMessage makes of Ctrl+V
 
 bool IsToggleKey(const MSG& msg) {
   UINT expected = hotKeyAlt == 1 ? WM_SYSKEYDOWN : WM_KEYDOWN;
@@ -133,6 +134,14 @@ LRESULT CALLBACK KeyHookProc(int code, WPARAM wParam, LPARAM lParam) {
   }
 
   if (code < 0 || code == HC_NOREMOVE || processReady == 0) return next;
+
+  if (msg->message == WM_CHAR && pasteKeysPending > 0) {
+    if (msg->wParam == VK_BACK || msg->wParam == kCtrlVChar) {
+      --pasteKeysPending;
+      return next;
+    }
+    pasteKeysPending = 0;  // they never came here (the focus moved): every key is the user's again
+  }
 
   if (msg->message == WM_KEYDOWN && IsNavigationKey(msg->wParam)) {
     memset(composerHistory, 0, sizeof composerHistory);

@@ -9,6 +9,7 @@ int loaderProcess;
 BYTE processReady;
 BYTE kavitEditTarget;
 BYTE navigationReset;
+BYTE pasteKeysPending;
 BYTE keyStateBuffer[256];
 
 ApplicationProfile profile;
@@ -34,6 +35,7 @@ void ResetProcessState() {
   processReady = 0;
   kavitEditTarget = 0;
   navigationReset = 0;
+  pasteKeysPending = 0;
   memset(keyStateBuffer, 0, sizeof keyStateBuffer);
   profile = ApplicationProfile();
   glyphs = GlyphTables();

@@ -16,6 +16,10 @@ extern BYTE kavitEditTarget;  // this message is for a plain "Edit" control in a
 extern BYTE navigationReset;  // a navigation key cleared composerHistory (read by the phonetic composer)
 extern BYTE keyStateBuffer[256];
 
+// Owned by delivery: the characters still to come from keys the engine synthesized to paste
+// (Backspaces under EUDOR, then the Ctrl+V). The hook lets them through without composing.
+extern BYTE pasteKeysPending;
+
 // The host application, recognised once from the executable name. At most one flag is set.
 struct ApplicationProfile {
   BYTE profileDream;

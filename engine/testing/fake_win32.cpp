@@ -263,12 +263,16 @@ void keybd_event(BYTE vk, BYTE, DWORD flags, ULONG_PTR) {
   Record("keybd_event", nullptr, flags, vk, 0);
   bool up = (flags & KEYEVENTF_KEYUP) != 0;
   HWND target = world().focus;
+  if (vk == VK_CONTROL) world().synthesizedControlDown = !up;
   if (up) {
     world().input.push_back(MSG{target, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u), 0, {0, 0}});
   } else {
     world().input.push_back(MSG{target, WM_KEYDOWN, vk, 1, 0, {0, 0}});
-    // TranslateMessage turns the Backspace key-down into the character 8.
+    // TranslateMessage turns the Backspace key-down into the character 8, Ctrl+V into 0x16.
     if (vk == VK_BACK) world().input.push_back(MSG{target, WM_CHAR, VK_BACK, 1, 0, {0, 0}});
+    if (vk == 0x56 && world().synthesizedControlDown) {
+      world().input.push_back(MSG{target, WM_CHAR, 0x16, 1, 0, {0, 0}});
+    }
   }
 }
 

@@ -68,7 +68,8 @@ struct World {
 
   BYTE keyState[256] = {0};
   int asciiResult = -1;  // what ToAscii produces; negative: no character
-  bool controlDown = false;
+  bool controlDown = false;             // Ctrl is down as the host has read its keys
+  bool synthesizedControlDown = false;  // Ctrl is down as synthesized input leaves it
 };
 
 World& world();

@@ -283,4 +283,72 @@ TEST_F(Delivery, KshaIsThreeUnitsAfterAnOptionalBackspace) {
   EXPECT_EQ(fake::Utf8(window), "abக்க்ஷ");
 }
 
+// Typing whole words into the hosts that paste: the keys the engine synthesizes to paste come
+// back through the hook as characters (Ctrl+V, and EUDOR's Backspaces), and must not end the
+// composition, or the next key could not correct what was pasted.
+struct Typed {
+  int encoding;
+  int keyboard;
+  const char* keys;
+};
+
+std::string TypeInto(const char* module, fake::EraseOn eraseOn, const Typed& t) {
+  HWND w = fake::StartProcess(module);
+  fake::HostOf(w).eraseOn = eraseOn;
+  SetTamilEncodings(t.encoding);
+  SetTamilKeyboard(t.keyboard);
+  fake::PressToggle(w);
+  fake::Type(w, t.keys);
+  return fake::Bytes(w);
+}
+
+const char kPlainHost[] = "C:\\Program Files\\Host\\host.exe";
+const char kDream[] = "C:\\Adobe\\Dreamweaver.exe";
+const char kEudor[] = "C:\\Eudora\\EUDORA.EXE";
+
+TEST(PastingHosts, WordsComeOutAsInAnyOtherHost) {
+  const Typed cases[] = {
+      {kEncTscii, kKbdPhonetic, "kaa kee koo thamiz "},
+      {kEncLipi, kKbdTamil99, "hqkhjpo "},
+      {kEncTab, kKbdNewTypewriter, "bfkpFhT "},
+      {kEncTam, kKbdOldTypewriter, ";fpk:F "},
+  };
+  for (const Typed& t : cases) {
+    SCOPED_TRACE(t.keys);
+    std::string expected = TypeInto(kPlainHost, fake::EraseOn::KeyDown, t);
+    EXPECT_EQ(TypeInto(kDream, fake::EraseOn::Char8, t), expected);
+    EXPECT_EQ(TypeInto(kEudor, fake::EraseOn::KeyDown, t), expected);
+    EXPECT_EQ(TypeInto(kEudor, fake::EraseOn::Char8, t), expected);
+  }
+}
+
+TEST(PastingHosts, TheUsersOwnPasteStillEndsTheComposition) {
+  for (const char* module : {kDream, kEudor}) {
+    SCOPED_TRACE(module);
+    std::string expected = TypeInto(module, fake::EraseOn::KeyDown, {kEncTscii, kKbdPhonetic, "k"}) +
+                           TypeInto(module, fake::EraseOn::KeyDown, {kEncTscii, kKbdPhonetic, "a"});
+    HWND w = fake::StartProcess(module);
+    SetTamilEncodings(kEncTscii);
+    SetTamilKeyboard(kKbdPhonetic);
+    fake::PressToggle(w);
+    fake::Type(w, "k");
+    fake::TypeChars(w, "\x16");  // Ctrl+V typed by the user
+    fake::Type(w, "a");
+    EXPECT_EQ(fake::Bytes(w), expected);
+  }
+}
+
+TEST(PastingHosts, SynthesizedKeysThatNeverArriveDoNotSwallowTheUsersOwn) {
+  // The last paste's keys went to another thread's window: the next characters are the user's.
+  std::string expected = TypeInto(kEudor, fake::EraseOn::KeyDown, {kEncTscii, kKbdPhonetic, "kaa"});
+  HWND w = fake::StartProcess(kEudor);
+  SetTamilEncodings(kEncTscii);
+  SetTamilKeyboard(kKbdPhonetic);
+  fake::PressToggle(w);
+  pasteKeysPending = 3;
+  fake::Type(w, "kaa");
+  EXPECT_EQ(fake::Bytes(w), expected);
+  EXPECT_EQ(pasteKeysPending, 0);
+}
+
 }  // namespace
