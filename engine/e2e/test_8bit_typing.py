@@ -37,12 +37,11 @@ cannot run a 32-bit program at all.
 
 import os
 import sys
-import time
-import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from winehost import E2EError, WineSession, wait_for  # noqa: E402
+from typing_run import run_cases  # noqa: E402
+from winehost import E2EError, wait_for  # noqa: E402
 
 TSCII, TAB, TAM, LIPI, T_OLD = 1, 2, 3, 4, 5
 ENCODING_NAMES = {TSCII: "TSCII", TAB: "TAB", TAM: "TAM", LIPI: "LIPI", T_OLD: "T_OLD"}
@@ -91,25 +90,6 @@ CLIPBOARD_CORRECTED = [
 def words_bytes(groups):
     """Hex groups, one a word, to the bytes of the words each followed by a space."""
     return b"".join(bytes.fromhex(group) + b" " for group in groups.split())
-
-
-class Run:
-    """One bitness's loader, kept across cases; started again after a case that broke it."""
-
-    def __init__(self, wine, bits):
-        self.wine = wine
-        self.bits = bits
-        self._loader = None
-
-    def loader(self):
-        if self._loader is None or not self._loader.running():
-            self._loader = self.wine.start_loader(self.bits, encoding=TSCII)
-            if self._loader.load_result != 1:
-                raise E2EError(f"LoadVirelEngine returned {self._loader.load_result}")
-        return self._loader
-
-    def forget_loader(self):
-        self._loader = None
 
 
 def start_typing(run, encoding, layout, exe_name=None, edit=False):
@@ -195,51 +175,7 @@ def make_cases():
 
 
 def main():
-    started = time.monotonic()
-    cases = make_cases()
-    failures = 0
-    with WineSession() as wine:
-        print(f"wine session on display {wine.display} ({time.monotonic() - started:.1f}s)",
-              flush=True)
-        for bits in (64, 32):
-            runnable, reason = wine.can_run(bits)
-            if not runnable:
-                print(f"{bits}-bit programs cannot run here: {reason}", flush=True)
-            run = Run(wine, bits)
-            for name, case in cases:
-                if not runnable:
-                    # Wine without 64-bit programs is a broken set-up, not a kind of machine.
-                    outcome = "SKIP" if bits == 32 else "FAIL"
-                    failures += outcome == "FAIL"
-                    print(f"{outcome} {bits}-bit: {name}", flush=True)
-                    continue
-                case_started = time.monotonic()
-                try:
-                    case(run)
-                    outcome = "PASS"
-                except Exception as error:  # report every case, whatever broke
-                    outcome = "FAIL"
-                    failures += 1
-                    if isinstance(error, E2EError):
-                        print(f"     {error}", flush=True)
-                    else:
-                        traceback.print_exc()
-                    # End what the case left; a program that had to be killed gets a fresh
-                    # desktop (Wine keeps a killed program's hooks), and a new loader.
-                    killed = wine.end_programs()
-                    if killed:
-                        print(f"     killed: {', '.join(killed)}", flush=True)
-                    run.forget_loader()
-                elapsed = time.monotonic() - case_started
-                print(f"{outcome} {bits}-bit: {name} ({elapsed:.1f}s)", flush=True)
-            if runnable:
-                killed = wine.end_programs()
-                if killed:
-                    failures += 1
-                    print(f"FAIL {bits}-bit: programs that did not exit when asked, killed: "
-                          f"{', '.join(killed)}", flush=True)
-    print(f"{failures} failed, {time.monotonic() - started:.1f}s in all", flush=True)
-    return 1 if failures else 0
+    return run_cases(make_cases(), encoding=TSCII)
 
 
 if __name__ == "__main__":

@@ -21,12 +21,11 @@ cannot run a 32-bit program at all.
 
 import os
 import sys
-import time
-import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from winehost import REPO, E2EError, WineSession  # noqa: E402
+from typing_run import run_cases  # noqa: E402
+from winehost import REPO, E2EError  # noqa: E402
 
 WORDS_FILE = os.path.join(REPO, "engine", "unicode", "tests", "data", "words.tsv")
 ENC_UNICODE = 0
@@ -84,25 +83,6 @@ def sentence(words, layout, chosen, extra=()):
     return "".join(k + " " for k, _ in pairs), "".join(t + " " for _, t in pairs)
 
 
-class Run:
-    """One bitness's loader, kept across cases; started again after a case that broke it."""
-
-    def __init__(self, wine, bits):
-        self.wine = wine
-        self.bits = bits
-        self._loader = None
-
-    def loader(self):
-        if self._loader is None or not self._loader.running():
-            self._loader = self.wine.start_loader(self.bits, encoding=ENC_UNICODE)
-            if self._loader.load_result != 1:
-                raise E2EError(f"LoadVirelEngine returned {self._loader.load_result}")
-        return self._loader
-
-    def forget_loader(self):
-        self._loader = None
-
-
 def type_and_compare(run, layout, keys, expected, exe_name=None, edit=False):
     loader = run.loader()
     loader.set_keyboard(layout)
@@ -141,51 +121,7 @@ def make_cases(words):
 
 
 def main():
-    started = time.monotonic()
-    cases = make_cases(read_words())
-    failures = 0
-    with WineSession() as wine:
-        print(f"wine session on display {wine.display} ({time.monotonic() - started:.1f}s)",
-              flush=True)
-        for bits in (64, 32):
-            runnable, reason = wine.can_run(bits)
-            if not runnable:
-                print(f"{bits}-bit programs cannot run here: {reason}", flush=True)
-            run = Run(wine, bits)
-            for name, case in cases:
-                if not runnable:
-                    # Wine without 64-bit programs is a broken set-up, not a kind of machine.
-                    outcome = "SKIP" if bits == 32 else "FAIL"
-                    failures += outcome == "FAIL"
-                    print(f"{outcome} {bits}-bit: {name}", flush=True)
-                    continue
-                case_started = time.monotonic()
-                try:
-                    case(run)
-                    outcome = "PASS"
-                except Exception as error:  # report every case, whatever broke
-                    outcome = "FAIL"
-                    failures += 1
-                    if isinstance(error, E2EError):
-                        print(f"     {error}", flush=True)
-                    else:
-                        traceback.print_exc()
-                    # End what the case left; a program that had to be killed gets a fresh
-                    # desktop (Wine keeps a killed program's hooks), and a new loader.
-                    killed = wine.end_programs()
-                    if killed:
-                        print(f"     killed: {', '.join(killed)}", flush=True)
-                    run.forget_loader()
-                elapsed = time.monotonic() - case_started
-                print(f"{outcome} {bits}-bit: {name} ({elapsed:.1f}s)", flush=True)
-            if runnable:
-                killed = wine.end_programs()
-                if killed:
-                    failures += 1
-                    print(f"FAIL {bits}-bit: programs that did not exit when asked, killed: "
-                          f"{', '.join(killed)}", flush=True)
-    print(f"{failures} failed, {time.monotonic() - started:.1f}s in all", flush=True)
-    return 1 if failures else 0
+    return run_cases(make_cases(read_words()), encoding=ENC_UNICODE)
 
 
 if __name__ == "__main__":
