@@ -40,7 +40,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from typing_run import run_cases  # noqa: E402
+from typing_run import finish, run_cases  # noqa: E402
 from winehost import E2EError, wait_for  # noqa: E402
 
 TSCII, TAB, TAM, LIPI, T_OLD = 1, 2, 3, 4, 5
@@ -92,21 +92,6 @@ def words_bytes(groups):
     return b"".join(bytes.fromhex(group) + b" " for group in groups.split())
 
 
-def start_typing(run, encoding, layout, exe_name=None, edit=False):
-    """A fresh host set up for encoding and layout, with Tamil on."""
-    loader = run.loader()
-    loader.set_encoding(encoding)
-    loader.set_keyboard(layout)
-    host = run.wine.start_host(run.bits, exe_name=exe_name, edit=edit)
-    before = len(loader.toggles())
-    host.keys("alt+k")
-    loader.barrier()
-    # The first press in a process sets it up (tables of the encoding) and turns Tamil on.
-    if loader.toggles()[before:] != [1]:
-        raise E2EError(f"the toggle key in a new host posted {loader.toggles()[before:]}, not [1]")
-    return host
-
-
 def mismatch(encoding, layout, exe_name, keys, expected, actual):
     where = f"host {exe_name}" if exe_name else "host without a profile"
     return E2EError(f"{ENCODING_NAMES[encoding]}, {LAYOUT_NAMES[layout]}, {where}\n"
@@ -114,13 +99,8 @@ def mismatch(encoding, layout, exe_name, keys, expected, actual):
                     f"     actual   {actual.hex(' ').upper()}")
 
 
-def finish(host):
-    if host.exit() != 0:
-        raise E2EError(f"{host.tag} exited with a failure code")
-
-
 def typed(run, encoding, layout, keys, expected, exe_name=None):
-    host = start_typing(run, encoding, layout, exe_name)
+    host = run.start_typing(layout, encoding, exe_name)
     host.type(keys)
     actual = host.ansi_bytes()
     if actual != expected:
@@ -129,7 +109,7 @@ def typed(run, encoding, layout, keys, expected, exe_name=None):
 
 
 def pasted(run, exe_name, edit, encoding, layout, keys, expected):
-    host = start_typing(run, encoding, layout, exe_name, edit=edit)
+    host = run.start_typing(layout, encoding, exe_name, edit=edit)
     for key in keys:
         host.type(key)
     seen = [b""]

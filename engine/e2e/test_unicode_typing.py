@@ -24,7 +24,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from typing_run import run_cases  # noqa: E402
+from typing_run import finish, run_cases  # noqa: E402
 from winehost import REPO, E2EError  # noqa: E402
 
 WORDS_FILE = os.path.join(REPO, "engine", "unicode", "tests", "data", "words.tsv")
@@ -84,15 +84,7 @@ def sentence(words, layout, chosen, extra=()):
 
 
 def type_and_compare(run, layout, keys, expected, exe_name=None, edit=False):
-    loader = run.loader()
-    loader.set_keyboard(layout)
-    host = run.wine.start_host(run.bits, exe_name=exe_name, edit=edit)
-    before = len(loader.toggles())
-    host.keys("alt+k")
-    loader.barrier()
-    # The first press in a process sets it up and always turns Tamil on.
-    if loader.toggles()[before:] != [1]:
-        raise E2EError(f"the toggle key in a new host posted {loader.toggles()[before:]}, not [1]")
+    host = run.start_typing(layout, exe_name=exe_name, edit=edit)
     host.type(keys)
     actual = host.text()
     if decomposed(actual) != decomposed(expected):
@@ -101,8 +93,7 @@ def type_and_compare(run, layout, keys, expected, exe_name=None, edit=False):
         raise E2EError(f"{LAYOUT_NAMES[layout]}, {profile}, {control} control\n"
                        f"     keys     {keys!r}\n     expected {expected!r}\n"
                        f"     actual   {actual!r}")
-    if host.exit() != 0:
-        raise E2EError(f"{host.tag} exited with a failure code")
+    finish(host)
 
 
 def make_cases(words):

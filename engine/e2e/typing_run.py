@@ -30,6 +30,28 @@ class Run:
     def forget_loader(self):
         self._loader = None
 
+    def start_typing(self, layout, encoding=None, exe_name=None, edit=False):
+        """A fresh host set up for the layout (and encoding, if given), with Tamil on."""
+        loader = self.loader()
+        if encoding is not None:
+            loader.set_encoding(encoding)
+        loader.set_keyboard(layout)
+        host = self.wine.start_host(self.bits, exe_name=exe_name, edit=edit)
+        before = len(loader.toggles())
+        host.keys("alt+k")
+        loader.barrier()
+        # The first press in a process sets it up (tables of the encoding) and turns Tamil on.
+        posted = loader.toggles()[before:]
+        if posted != [1]:
+            raise E2EError(f"the toggle key in a new host posted {posted}, not [1]")
+        return host
+
+
+def finish(host):
+    """Ends a host, which must exit cleanly."""
+    if host.exit() != 0:
+        raise E2EError(f"{host.tag} exited with a failure code")
+
 
 def run_cases(cases, encoding):
     """Runs every case in both bitnesses; returns the process exit status (1 when any failed)."""
