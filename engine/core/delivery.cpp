@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "engine/core/own_input.h"
 #include "engine/core/process_state.h"
 #include "engine/core/shared_state.h"
 
@@ -13,14 +14,14 @@ void SendBackspace(HWND window) {
   if (profile.profileDream) {
     SendMessageA(window, WM_CHAR, VK_BACK, 0);
   } else if (profile.profileEudor) {
-    keybd_event(VK_BACK, 0, 0, 0);
+    SynthesizeOwnKey(VK_BACK, 0);
   } else if (profile.profileFrame || profile.profileMsacc || profile.profileMozil || kavitEditTarget) {
     SendMessageA(window, WM_CHAR, VK_BACK, 0);
   } else if (profile.profileWinwo || profile.profilePsp || profile.profileNotep || profile.profilePhoto ||
              profile.profileMspai) {
-    PostMessageA(window, WM_CHAR, VK_BACK, 0);
+    PostOwn(window, WM_CHAR, VK_BACK, 0);
   } else if (profile.profileOpera || profile.profilePower) {
-    PostMessageA(window, WM_KEYDOWN, VK_BACK, 0);
+    PostOwn(window, WM_KEYDOWN, VK_BACK, 0);
   } else if (profile.profileAbiwo) {
     SendMessageA(window, WM_KEYDOWN, VK_BACK, 0);
   } else {
@@ -39,16 +40,16 @@ void SendBackspaces(HWND window, int count) {
 // keeps its place and is translated by the host like a key it typed.
 void SendBackspaceBeforePostedText(HWND window) {
   if (profile.profileEudor) {
-    PostMessageA(window, WM_KEYDOWN, VK_BACK, 0);
+    PostOwn(window, WM_KEYDOWN, VK_BACK, 0);
   } else {
     SendBackspace(window);
   }
 }
 
-void SendWinwoExtraBackspace(HWND window) { PostMessageA(window, WM_CHAR, VK_BACK, 0); }
+void SendWinwoExtraBackspace(HWND window) { PostOwn(window, WM_CHAR, VK_BACK, 0); }
 
 void PostBytes(HWND window, const BYTE* text, LPARAM lParam) {
-  for (const BYTE* p = text; *p != 0; ++p) PostMessageA(window, WM_CHAR, *p, lParam);
+  for (const BYTE* p = text; *p != 0; ++p) PostOwn(window, WM_CHAR, *p, lParam);
 }
 
 // Puts text on the clipboard as CF_TEXT. False, with the clipboard left as it was or empty,
@@ -73,10 +74,10 @@ bool PutOnClipboard(HWND window, const BYTE* text) {
 }
 
 void SynthesizePaste() {
-  keybd_event(VK_CONTROL, 0, 0, 0);
-  keybd_event(kKeyV, 0, 0, 0);
-  keybd_event(kKeyV, 0, KEYEVENTF_KEYUP, 0);
-  keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+  SynthesizeOwnKey(VK_CONTROL, 0);
+  SynthesizeOwnKey(kKeyV, 0);
+  SynthesizeOwnKey(kKeyV, KEYEVENTF_KEYUP);
+  SynthesizeOwnKey(VK_CONTROL, KEYEVENTF_KEYUP);
 }
 
 // DREAM and EUDOR take text by paste. When the clipboard cannot be had, the text is posted
@@ -85,10 +86,6 @@ void DeliverByPaste(MSG* msg, const BYTE* text, int backspaces) {
   if (PutOnClipboard(msg->hwnd, text)) {
     SendBackspaces(msg->hwnd, backspaces);
     SynthesizePaste();
-    // The host translates these keys into characters the hook sees again: composed like typed
-    // keys they would end the composition, and the next key could no longer correct this text.
-    int synthesized = (profile.profileEudor ? backspaces : 0) + 1;
-    pasteKeysPending = static_cast<BYTE>(synthesized > 255 ? 255 : synthesized);
   } else {
     for (int i = 0; i < backspaces; ++i) SendBackspaceBeforePostedText(msg->hwnd);
     PostBytes(msg->hwnd, text, 0);
@@ -145,13 +142,13 @@ void DeliverUnicode(MSG* msg, const BYTE* text, BYTE eraseOne, BYTE noWinwoExtra
   for (const BYTE* p = text; *p != 0; ++p) {
     WPARAM unit = raw == 1 ? *p : 0x0B00 + *p;
     if (profile.profileSoffi) {
-      PostMessageA(window, WM_UNICHAR, unit, 0);
+      PostOwn(window, WM_UNICHAR, unit, 0);
     } else if (profile.profileAbiwo) {
       SendMessageA(window, WM_UNICHAR, unit, 0);
     } else if (profile.profileYahoo) {
-      PostMessageA(window, WM_CHAR, *p, 0);
+      PostOwn(window, WM_CHAR, *p, 0);
     } else {
-      PostMessageW(window, WM_CHAR, unit, 0);
+      PostOwn(window, WM_CHAR, unit, 0, true);
     }
   }
   msg->wParam = 0;
@@ -161,9 +158,9 @@ void DeliverUnicodeChar(MSG* msg, WORD unit) {
   if (profile.profileFrame || profile.profileKavit || profile.profileWordp) {
     SendMessageW(msg->hwnd, WM_CHAR, unit, 0);
   } else if (profile.profileSoffi) {
-    PostMessageA(msg->hwnd, WM_UNICHAR, unit, 0);
+    PostOwn(msg->hwnd, WM_UNICHAR, unit, 0);
   } else {
-    PostMessageW(msg->hwnd, WM_CHAR, unit, 0);
+    PostOwn(msg->hwnd, WM_CHAR, unit, 0, true);
   }
   msg->wParam = 0;
 }

@@ -1,29 +1,34 @@
 #include "engine/core/hook.h"
 
-#include <string.h>
-
 #include "engine/core/app_profile.h"
 #include "engine/core/composers.h"
+#include "engine/core/composition.h"
 #include "engine/core/exports.h"
+#include "engine/core/own_input.h"
 #include "engine/core/process_state.h"
 #include "engine/core/shared_state.h"
 
 namespace {
 
 const int kClassNameSize = 32;
-const WPARAM kCtrlVChar = 0x16;  // the character TranslateMessage makes of Ctrl+V
 
 bool IsToggleKey(const MSG& msg) {
   UINT expected = hotKeyAlt == 1 ? WM_SYSKEYDOWN : WM_KEYDOWN;
   return msg.message == expected && msg.wParam == hotKeyVk;
 }
 
+// Keys that move the caret or change the text before it. Under EUDOR the engine's own erasing
+// is a synthesized Backspace, so there Backspace is left to its character.
 bool IsNavigationKey(WPARAM vk) {
   switch (vk) {
     case VK_BACK:
       return profile.profileEudor == 0;
     case VK_TAB:
     case VK_RETURN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
     case VK_LEFT:
     case VK_UP:
     case VK_RIGHT:
@@ -34,15 +39,43 @@ bool IsNavigationKey(WPARAM vk) {
   }
 }
 
-// Whether anything below the class-name test can act on this message. The hook sees every
-// message of every process, so the others leave before any window is asked for its class.
+bool IsClick(UINT message) {
+  return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
+}
+
+// Keys that type nothing of their own, held down before a letter (under SOFFI the hook sees
+// their auto-repeated key-downs).
+bool TypesNoCharacter(WPARAM vk) {
+  return vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU || vk == VK_CAPITAL || vk == VK_LWIN ||
+         vk == VK_RWIN || vk == VK_NUMLOCK || vk == VK_SCROLL || (vk >= VK_LSHIFT && vk <= VK_RMENU) ||
+         (vk >= VK_F1 && vk <= VK_F24);
+}
+
+// Whether a message the hook may act on at all. The hook sees every message of every process,
+// so all others leave at once; in a process that was never set up only the toggle key matters.
 bool CanMatter(const MSG& msg) {
-  if (msg.message == WM_CHAR) return true;
-  if (IsToggleKey(msg)) return true;
+  switch (msg.message) {
+    case WM_CHAR:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      return processReady == 1 || IsToggleKey(msg);
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      return processReady == 1;
+    default:
+      return false;
+  }
+}
+
+// Whether the window's class must be read: the toggle key, a character, or a key-down a
+// composer or the navigation rule takes.
+bool MayBeKeystroke(const MSG& msg) {
+  if (msg.message == WM_CHAR || IsToggleKey(msg)) return true;
   return msg.message == WM_KEYDOWN && (profile.profileSoffi || IsNavigationKey(msg.wParam));
 }
 
-// Step 3: false for an edit field inside a combo box, where the engine does nothing.
+// False for an edit field inside a combo box, where the engine does nothing.
 bool CheckTargetWindow(HWND window) {
   char className[kClassNameSize] = {0};
   GetClassNameA(window, className, kClassNameSize);
@@ -72,15 +105,6 @@ bool TranslateSoffiKey(MSG* msg) {
   return true;
 }
 
-// A key that reaches the application uncomposed (Tamil off, an auto-repeat) means the text no
-// longer ends with what the composers wrote: left as they were, their next key would erase it.
-void ForgetComposition() {
-  memset(composerHistory, 0, sizeof composerHistory);
-  tamil99AfterConsonant = 0;
-  tamil99NoAutoPulli = 1;
-  ForgetUnicodeContext();  // also lastEmitted, which the 8-bit Tamil99 composer shares
-}
-
 void Compose(MSG* msg) {
   if (encUnicode == 1) {
     ComposeUnicode(msg);
@@ -101,6 +125,20 @@ void Compose(MSG* msg) {
   }
 }
 
+// SOFFI: the host translates the key-down itself, so what the composer left must be a key-down
+// again. A character let through unchanged goes back to its own key; one the composer put in its
+// place (Tamil99 and typewriter punctuation) is posted as a character, and the key types nothing.
+void ComposeSoffiKey(MSG* msg, WPARAM vk) {
+  WPARAM translated = msg->wParam;
+  Compose(msg);
+  if (msg->wParam == translated) {
+    msg->wParam = vk;
+  } else if (msg->wParam != 0) {
+    PostOwn(msg->hwnd, WM_CHAR, msg->wParam & 0xFF, 1);
+    msg->wParam = 0;
+  }
+}
+
 }  // namespace
 
 void SetUpProcess() {
@@ -118,8 +156,13 @@ LRESULT CALLBACK KeyHookProc(int code, WPARAM wParam, LPARAM lParam) {
   LRESULT next = CallNextHookEx(hookHandle, code, wParam, lParam);
   if (wParam != PM_REMOVE) return next;
   MSG* msg = reinterpret_cast<MSG*>(lParam);
-  if (msg == nullptr) return next;
-  if (!CanMatter(*msg)) return next;
+  if (msg == nullptr || !CanMatter(*msg)) return next;
+  if (processReady == 1 && IsOwnInput(*msg)) return next;
+  if (IsClick(msg->message)) {
+    ForgetContext();
+    return next;
+  }
+  if (!MayBeKeystroke(*msg)) return next;
 
   kavitEditTarget = 0;
   if (!CheckTargetWindow(msg->hwnd)) return next;
@@ -133,36 +176,39 @@ LRESULT CALLBACK KeyHookProc(int code, WPARAM wParam, LPARAM lParam) {
     return next;
   }
 
-  if (code < 0 || code == HC_NOREMOVE || processReady == 0) return next;
-
-  if (msg->message == WM_CHAR && pasteKeysPending > 0) {
-    if (msg->wParam == VK_BACK || msg->wParam == kCtrlVChar) {
-      --pasteKeysPending;
-      return next;
-    }
-    pasteKeysPending = 0;  // they never came here (the focus moved): every key is the user's again
-  }
+  if (code < 0 || code == HC_NOREMOVE) return next;
 
   if (msg->message == WM_KEYDOWN && IsNavigationKey(msg->wParam)) {
-    memset(composerHistory, 0, sizeof composerHistory);
-    navigationReset = 1;
+    ForgetContext();
     return next;
   }
 
   UINT composable = profile.profileSoffi ? WM_KEYDOWN : WM_CHAR;
   if (msg->message != composable) return next;
 
+  if (msg->hwnd != compositionWindow) {
+    if (compositionWindow != nullptr) ForgetContext();  // what they wrote is in the other window
+    compositionWindow = msg->hwnd;
+  }
+
   const LPARAM kReleased = static_cast<LPARAM>(1u << 31);
   const LPARAM kRepeated = 1 << 30;
   if (tamilOn != 1 || (msg->lParam & (kReleased | kRepeated))) {
-    ForgetComposition();
+    bool reachesAsCharacter = !profile.profileSoffi || !TypesNoCharacter(msg->wParam);
+    if (reachesAsCharacter) ForgetComposition();
     return next;
   }
 
-  if (profile.profileSoffi && !TranslateSoffiKey(msg)) return next;
-
+  // A character with lParam 0 was posted by some program, not typed; POWER gets typed
+  // characters that way too.
   if (profile.profilePower == 0 && msg->lParam == 0) return next;
 
-  Compose(msg);
+  if (profile.profileSoffi) {
+    WPARAM vk = msg->wParam;
+    if (!TranslateSoffiKey(msg)) return next;
+    ComposeSoffiKey(msg, vk);
+  } else {
+    Compose(msg);
+  }
   return 1;
 }

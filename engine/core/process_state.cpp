@@ -9,7 +9,7 @@ int loaderProcess;
 BYTE processReady;
 BYTE kavitEditTarget;
 BYTE navigationReset;
-BYTE pasteKeysPending;
+OwnInput ownInput;
 BYTE keyStateBuffer[256];
 
 ApplicationProfile profile;
@@ -23,6 +23,7 @@ BYTE composeText[kComposeTextSize];
 BYTE tamil99AfterConsonant;
 BYTE tamil99NoAutoPulli;
 HWND typewriterDeadKeyWindow;
+HWND compositionWindow;
 
 int phoneticJoin;
 BYTE t99AfterConsonant;
@@ -35,7 +36,7 @@ void ResetProcessState() {
   processReady = 0;
   kavitEditTarget = 0;
   navigationReset = 0;
-  pasteKeysPending = 0;
+  ownInput = OwnInput();
   memset(keyStateBuffer, 0, sizeof keyStateBuffer);
   profile = ApplicationProfile();
   glyphs = GlyphTables();
@@ -46,6 +47,7 @@ void ResetProcessState() {
   tamil99AfterConsonant = 0;
   tamil99NoAutoPulli = 0;
   typewriterDeadKeyWindow = nullptr;
+  compositionWindow = nullptr;
   phoneticJoin = 0;
   t99AfterConsonant = 0;
   t99NoAutoPulli = 0;

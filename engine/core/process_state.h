@@ -16,9 +16,25 @@ extern BYTE kavitEditTarget;  // this message is for a plain "Edit" control in a
 extern BYTE navigationReset;  // a navigation key cleared composerHistory (read by the phonetic composer)
 extern BYTE keyStateBuffer[256];
 
-// Owned by delivery: the characters still to come from keys the engine synthesized to paste
-// (Backspaces under EUDOR, then the Ctrl+V). The hook lets them through without composing.
-extern BYTE pasteKeysPending;
+// Owned by delivery: what the engine posted and synthesized and still expects back through the
+// hook, oldest first (own_input.h).
+const int kOwnInputSize = 32;
+struct OwnMessage {
+  HWND window;     // null: any window (synthesized keys go where the focus is)
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;   // compared for posted messages only
+  BYTE optional;   // a character the host makes of a key only if it translates the key
+  BYTE ansi;       // posted as an 8-bit character
+};
+struct OwnInput {
+  OwnMessage posted[kOwnInputSize];
+  int postedCount;
+  OwnMessage synthesized[kOwnInputSize];
+  int synthesizedCount;
+  DWORD synthesizedAt;  // GetTickCount when the last key was synthesized
+};
+extern OwnInput ownInput;
 
 // The host application, recognised once from the executable name. At most one flag is set.
 struct ApplicationProfile {
@@ -77,9 +93,12 @@ extern BYTE composeText[kComposeTextSize];  // zero-terminated text handed to de
 extern BYTE tamil99AfterConsonant;
 extern BYTE tamil99NoAutoPulli;
 
-// 8-bit typewriter composer: the window where this process swallowed the pending Old
-// Typewriter dead key (a WINWO host keeps a character for it that the next key erases).
+// Typewriter composers: the window where this process swallowed the pending Old Typewriter dead
+// key (a WINWO host keeps a character for it that the next key erases).
 extern HWND typewriterDeadKeyWindow;
+
+// The window the composers' state belongs to: what they wrote last is before its caret.
+extern HWND compositionWindow;
 
 // Unicode composers.
 extern int phoneticJoin;

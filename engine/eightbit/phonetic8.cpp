@@ -9,8 +9,9 @@
 // that reaches the application (digit, punctuation, Backspace, a widened byte) clears it,
 // keeping only a control character or space, which the n key reads as a word break, so no rule
 // erases or combines with text the engine did not write, even where a typed character equals a
-// glyph byte (LIPI, T_OLD and TAM glyphs in the ASCII range, TAB's full stops in
-// deadConsonants).
+// glyph byte (TAM glyphs in the ASCII range, TAB's full stops in deadConsonants). LIPI and T_OLD
+// are the exception: there the printable ASCII characters are the font's own glyphs, typed as
+// letters, and the history keeps them.
 #include <initializer_list>
 
 #include "engine/core/composers.h"
@@ -79,7 +80,15 @@ void EndSyllable() {
   Record(History{h.h1, h.h2, 0});
 }
 
-void PassThrough(int k) {
+// In LIPI and T_OLD a printable ASCII character is itself a glyph of the font ([ is ங் in LIPI,
+// # is ஜ in T_OLD): the user typed that letter, and the rules build on it as on their own.
+bool IsGlyphOfTheFont(int k) { return (encLipi || encTOld) && k >= kFirstPrintable && k < 0x7F; }
+
+void PassThrough(int k, const History& o) {
+  if (IsGlyphOfTheFont(k)) {
+    Record(History{o.h1, o.h2, static_cast<BYTE>(k)});
+    return;
+  }
   BYTE kept = k >= 0 && k < kFirstPrintable ? static_cast<BYTE>(k) : kForeign;
   Record(History{0, 0, kept});
 }
@@ -347,9 +356,11 @@ void BaseMapping(MSG* msg, int k, const History& o) {
   if (c != kNone && WriteDead(msg, c, o)) return;
   if (IsLetter(k)) {
     msg->wParam = 0;  // a letter the layout does not use is swallowed
+    // Word keeps a character for the swallowed keystroke: it now stands before the caret.
+    if (profile.profileWinwo) Record(History{0, 0, kForeign});
     return;
   }
-  PassThrough(k);
+  PassThrough(k, o);
 }
 
 }  // namespace
@@ -357,7 +368,7 @@ void BaseMapping(MSG* msg, int k, const History& o) {
 void ComposePhonetic8(MSG* msg) {
   int k = KeyChar(*msg);
   if (k == VK_BACK) {
-    PassThrough(k);
+    PassThrough(k, History{0, 0, 0});
     return;
   }
   History o = Current();

@@ -224,12 +224,6 @@ bool VowelKey(MSG* msg, int k) {
 }  // namespace
 
 void ComposeTamil99_8(MSG* msg) {
-  // A navigation key moved the caret or removed text: nothing before it is ours to rewrite.
-  if (navigationReset == 1) {
-    navigationReset = 0;
-    lastEmitted = 0;
-    EndWithoutRole();
-  }
   int k = KeyChar(*msg);
   if (k == kNoAscii) {
     KeyWithoutRole(msg, k);

@@ -12,7 +12,9 @@
 // twMode and twPending live in the shared block: a dead key typed in one process applies to
 // the next key composed in any process of the bitness.
 #include "engine/core/composers.h"
+#include "engine/core/composition.h"
 #include "engine/core/delivery.h"
+#include "engine/core/own_input.h"
 #include "engine/core/process_state.h"
 #include "engine/core/shared_state.h"
 #include "engine/eightbit/glyph_access.h"
@@ -213,16 +215,6 @@ void ApplyMode(MSG* msg, int mode, BYTE x, int erase) {
   }
 }
 
-// A WINWO host keeps a character for the swallowed dead key, which the key after it erases.
-// That character is before the caret only if the keystroke composed just before this one was
-// the dead key, in this process and window, and no navigation key came between; otherwise the
-// backspace would erase someone else's text. Called once for every keystroke.
-bool DeadKeyCharacterBeforeCaret(const MSG* msg) {
-  bool here = typewriterDeadKeyWindow == msg->hwnd && navigationReset == 0;
-  typewriterDeadKeyWindow = nullptr;
-  return here;
-}
-
 }  // namespace
 
 void ComposeTypewriter8(MSG* msg) {
@@ -231,7 +223,8 @@ void ComposeTypewriter8(MSG* msg) {
     twMode = twPending;
     twPending = 0;
   }
-  bool deadKeyHere = DeadKeyCharacterBeforeCaret(msg);
+  // A WINWO host keeps a character for a dead key swallowed just before in this window.
+  bool deadKeyHere = TakeDeadKey(msg->hwnd);
   int k = KeyChar(*msg);
   BYTE b = 0;
   SignMode sign = SignModeOf(k);
@@ -241,8 +234,7 @@ void ComposeTypewriter8(MSG* msg) {
     if (oldTypewriter == 1) {
       twPending = sign;
       Swallow(msg);
-      typewriterDeadKeyWindow = msg->hwnd;
-      navigationReset = 0;
+      NoteDeadKey(msg->hwnd);
       return;
     }
     twMode = sign;
@@ -272,7 +264,7 @@ void ComposeTypewriter8(MSG* msg) {
       ShiftHistory(static_cast<BYTE>(msg->wParam));
     }
   } else if (oldTypewriter == 1) {
-    if (profile.profileWinwo && deadKeyHere) PostMessageA(msg->hwnd, WM_CHAR, VK_BACK, 0);
+    if (profile.profileWinwo && deadKeyHere) PostOwn(msg->hwnd, WM_CHAR, VK_BACK, 0);
     if (special) {
       if (!wrote) Swallow(msg);  // no glyph to apply the mode to
     } else {

@@ -42,16 +42,59 @@ std::string Number(uintptr_t value) {
   return text;
 }
 
+// Index of the unit just before the caret, or -1 when the caret is at the start.
+long BeforeCaret(const Host& host) {
+  return static_cast<long>(host.text.size()) - static_cast<long>(host.caretFromEnd) - 1;
+}
+
 void Erase(Host& host) {
-  if (host.text.empty()) {
+  long at = BeforeCaret(host);
+  if (at < 0) {
     ++host.erasesOnEmpty;
     return;
   }
-  if (host.text.back().fromUser) ++host.userUnitsErased;
-  host.text.pop_back();
+  const Unit& erased = host.text[at];
+  if (erased.fromUser && host.typedGlyphs.count(erased.code) == 0) ++host.userUnitsErased;
+  host.text.erase(host.text.begin() + at);
 }
 
-void Insert(Host& host, uint16_t code, bool fromUser) { host.text.push_back(Unit{code, fromUser}); }
+void Insert(Host& host, uint16_t code, bool fromUser) {
+  host.text.insert(host.text.begin() + (BeforeCaret(host) + 1), Unit{code, fromUser});
+}
+
+void Paste(Host& host) {
+  for (unsigned char c : world().clipboard) Insert(host, c, false);
+}
+
+// Arrow keys, Home and End in a one-line document; a click puts the caret where its lParam
+// says (units before the end).
+void MoveCaret(Host& host, UINT message, WPARAM key, LPARAM lParam) {
+  size_t size = host.text.size();
+  if (message == WM_LBUTTONDOWN) {
+    host.caretFromEnd = std::min(static_cast<size_t>(lParam), size);
+    return;
+  }
+  switch (key) {
+    case VK_LEFT:
+      if (host.caretFromEnd < size) ++host.caretFromEnd;
+      return;
+    case VK_RIGHT:
+      if (host.caretFromEnd > 0) --host.caretFromEnd;
+      return;
+    case VK_HOME:
+    case VK_UP:
+    case VK_PRIOR:
+      host.caretFromEnd = size;
+      return;
+    case VK_END:
+    case VK_DOWN:
+    case VK_NEXT:
+      host.caretFromEnd = 0;
+      return;
+    default:
+      return;
+  }
+}
 
 }  // namespace
 
@@ -140,23 +183,64 @@ void Dispatch(const MSG& msg, bool fromUser) {
   switch (msg.message) {
     case WM_CHAR:
     case WM_UNICHAR:
-      if (msg.wParam == 0) return;
+      if (msg.wParam == 0) {
+        if (host.keepsNul) Insert(host, 0, false);
+        return;
+      }
       if (msg.wParam == VK_BACK) {
         if (host.eraseOn == EraseOn::Char8) Erase(host);
         return;
       }
-      if (msg.wParam == 0x16) return;  // Ctrl+V as a character: the paste happened on the key-down
+      if (msg.wParam == 0x16) {
+        if (host.pasteOn == PasteOn::Char16) Paste(host);
+        return;
+      }
       Insert(host, static_cast<uint16_t>(msg.wParam), fromUser);
       return;
     case WM_KEYDOWN:
       if (msg.wParam == VK_BACK && host.eraseOn == EraseOn::KeyDown) Erase(host);
-      if (msg.wParam == 0x56 && world().controlDown) {
-        for (unsigned char c : world().clipboard) Insert(host, c, false);
-      }
+      if (msg.wParam == 0x56 && world().controlDown && host.pasteOn == PasteOn::KeyDown) Paste(host);
+      MoveCaret(host, msg.message, msg.wParam, msg.lParam);
+      return;
+    case WM_LBUTTONDOWN:
+      MoveCaret(host, msg.message, 0, msg.lParam);
       return;
     default:
       return;
   }
+}
+
+MSG Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return MSG{window, message, wParam, lParam, world().tick, {0, 0}};
+}
+
+std::vector<BYTE> VersionResource(unsigned productMajor, unsigned fileMajor) {
+  std::vector<BYTE> r;
+  auto word = [&](unsigned v) {
+    r.push_back(static_cast<BYTE>(v));
+    r.push_back(static_cast<BYTE>(v >> 8));
+  };
+  auto dword = [&](uint32_t v) {
+    word(v & 0xFFFF);
+    word(v >> 16);
+  };
+  word(0);   // wLength, patched below
+  word(52);  // wValueLength: VS_FIXEDFILEINFO
+  word(0);   // wType
+  for (const char* p = "VS_VERSION_INFO"; *p; ++p) word(static_cast<unsigned char>(*p));
+  word(0);
+  while (r.size() % 4) r.push_back(0);
+  dword(0xFEEF04BD);              // dwSignature
+  dword(0x00010000);              // dwStrucVersion
+  dword(fileMajor << 16 | 2);     // dwFileVersionMS
+  dword(3 << 16 | 4);             // dwFileVersionLS
+  dword(productMajor << 16 | 6);  // dwProductVersionMS
+  dword(0);                       // dwProductVersionLS
+  for (int i = 0; i < 7; ++i) dword(0);
+  for (int i = 0; i < 40; ++i) r.push_back(0);  // children (StringFileInfo...) stand-in
+  r[0] = static_cast<BYTE>(r.size());
+  r[1] = static_cast<BYTE>(r.size() >> 8);
+  return r;
 }
 
 }  // namespace fake
@@ -223,13 +307,13 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // An ANSI character reaches a Unicode window as the code point of its byte (code page 1252
   // differs only in 0x80-0x9F, which tests compare as bytes).
   if (message == WM_CHAR) wParam &= 0xFF;
-  world().posted.push_back(MSG{window, message, wParam, lParam, 0, {0, 0}});
+  world().posted.push_back(fake::Queued{fake::Message(window, message, wParam, lParam), false});
   return TRUE;
 }
 
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Record("PostMessageW", window, message, wParam, lParam);
-  world().posted.push_back(MSG{window, message, wParam, lParam, 0, {0, 0}});
+  world().posted.push_back(fake::Queued{fake::Message(window, message, wParam, lParam), false});
   return TRUE;
 }
 
@@ -259,21 +343,13 @@ int ToAscii(UINT vk, UINT, const BYTE*, WORD* result, UINT) {
   return 1;
 }
 
+// Synthesized keys join the input stream as key events only; the characters come from the
+// host's own TranslateMessage when it retrieves them (see the typing driver).
 void keybd_event(BYTE vk, BYTE, DWORD flags, ULONG_PTR) {
   Record("keybd_event", nullptr, flags, vk, 0);
   bool up = (flags & KEYEVENTF_KEYUP) != 0;
-  HWND target = world().focus;
-  if (vk == VK_CONTROL) world().synthesizedControlDown = !up;
-  if (up) {
-    world().input.push_back(MSG{target, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u), 0, {0, 0}});
-  } else {
-    world().input.push_back(MSG{target, WM_KEYDOWN, vk, 1, 0, {0, 0}});
-    // TranslateMessage turns the Backspace key-down into the character 8, Ctrl+V into 0x16.
-    if (vk == VK_BACK) world().input.push_back(MSG{target, WM_CHAR, VK_BACK, 1, 0, {0, 0}});
-    if (vk == 0x56 && world().synthesizedControlDown) {
-      world().input.push_back(MSG{target, WM_CHAR, 0x16, 1, 0, {0, 0}});
-    }
-  }
+  LPARAM lParam = up ? static_cast<LPARAM>(0xC0000001u) : 1;
+  world().input.push_back(fake::Message(world().focus, up ? WM_KEYUP : WM_KEYDOWN, vk, lParam));
 }
 
 BOOL OpenClipboard(HWND owner) {
@@ -331,6 +407,8 @@ HGLOBAL GlobalFree(HGLOBAL block) {
   world().globals.erase(block);
   return nullptr;
 }
+
+DWORD GetTickCount() { return world().tick; }
 
 DWORD GetModuleFileNameA(HMODULE, LPSTR path, DWORD size) {
   Record("GetModuleFileNameA");

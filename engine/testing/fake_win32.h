@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,11 +32,22 @@ struct Unit {
 // control on the character 8.
 enum class EraseOn { KeyDown, Char8 };
 
+// How the host pastes on Ctrl+V: a rich edit control on the V key-down, a plain edit control on
+// the character 0x16 that TranslateMessage makes of it, or an accelerator of the application's
+// own (TranslateAccelerator takes the key-down, so no character ever comes).
+enum class PasteOn { KeyDown, Char16, Accelerator };
+
 struct Host {
-  std::vector<Unit> text;  // the caret is at the end
+  std::vector<Unit> text;
+  size_t caretFromEnd = 0;  // the caret stands this many units before the end of the text
   EraseOn eraseOn = EraseOn::KeyDown;
-  int userUnitsErased = 0;    // characters typed by the user that a backspace removed
-  int erasesOnEmpty = 0;      // backspaces that found nothing to erase
+  PasteOn pasteOn = PasteOn::KeyDown;
+  bool keepsNul = false;    // Word: a keystroke neutralised to NUL still leaves a character
+  // Characters that are letters of the font where the user types them (LIPI and T_OLD glyphs in
+  // the ASCII range): the engine may rewrite them like its own, and erasing one is no loss.
+  std::set<uint16_t> typedGlyphs;
+  int userUnitsErased = 0;  // characters typed by the user that a backspace removed
+  int erasesOnEmpty = 0;    // backspaces that found nothing before the caret
 };
 
 struct Window {
@@ -45,12 +57,21 @@ struct Window {
   Host host;
 };
 
+// A message waiting in the thread's queue, and whether it carries a character of the user's
+// (TranslateMessage's character of a key the user pressed).
+struct Queued {
+  MSG msg;
+  bool fromUser;
+};
+
 struct World {
   std::vector<Call> calls;
   std::map<HWND, Window> windows;
-  std::deque<MSG> posted;  // this thread's queue
-  std::deque<MSG> input;   // synthesized keyboard input, retrieved after posted messages
-  HWND focus = nullptr;    // where synthesized input goes
+  std::deque<Queued> posted;  // this thread's queue
+  std::deque<MSG> input;      // synthesized keyboard input, retrieved after posted messages
+  HWND focus = nullptr;       // where synthesized input goes
+  DWORD tick = 0;             // GetTickCount, and the time of every message made from now on
+  bool pumpGaveUp = false;    // Pump found the queue never empty (something kept posting)
 
   std::string modulePath = "C:\\Program Files\\Host\\host.exe";
   std::vector<BYTE> versionResource;  // what GetFileVersionInfoA returns; empty: none
@@ -67,9 +88,8 @@ struct World {
   HOOKPROC hookProc = nullptr;
 
   BYTE keyState[256] = {0};
-  int asciiResult = -1;  // what ToAscii produces; negative: no character
-  bool controlDown = false;             // Ctrl is down as the host has read its keys
-  bool synthesizedControlDown = false;  // Ctrl is down as synthesized input leaves it
+  int asciiResult = -1;      // what ToAscii produces; negative: no character
+  bool controlDown = false;  // Ctrl is down as the host has read its keys
 };
 
 World& world();
@@ -95,5 +115,11 @@ int CountCalls(const std::string& function);
 
 // What the host does with a message that reaches its window procedure.
 void Dispatch(const MSG& msg, bool fromUser);
+
+// A message made now: time is the world's tick.
+MSG Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A version resource laid out as GetFileVersionInfoA returns it.
+std::vector<BYTE> VersionResource(unsigned productMajor, unsigned fileMajor = 1);
 
 }  // namespace fake

@@ -58,16 +58,33 @@ typedef LRESULT (*HOOKPROC)(int code, WPARAM wParam, LPARAM lParam);
 #define WM_CHAR 0x0102
 #define WM_SYSKEYDOWN 0x0104
 #define WM_UNICHAR 0x0109
+#define WM_LBUTTONDOWN 0x0201
+#define WM_RBUTTONDOWN 0x0204
+#define WM_MBUTTONDOWN 0x0207
 #define VK_BACK 0x08
 #define VK_TAB 0x09
 #define VK_RETURN 0x0D
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
+#define VK_MENU 0x12
 #define VK_CAPITAL 0x14
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
 #define VK_LEFT 0x25
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
+#define VK_DELETE 0x2E
+#define VK_LWIN 0x5B
+#define VK_RWIN 0x5C
+#define VK_F1 0x70
+#define VK_F24 0x87
+#define VK_NUMLOCK 0x90
+#define VK_SCROLL 0x91
+#define VK_LSHIFT 0xA0
+#define VK_RMENU 0xA5
 #define KEYEVENTF_KEYUP 0x0002
 #define CF_TEXT 1
 #define GMEM_MOVEABLE 0x0002
@@ -104,6 +121,7 @@ LPVOID GlobalLock(HGLOBAL block);
 BOOL GlobalUnlock(HGLOBAL block);
 HGLOBAL GlobalFree(HGLOBAL block);
 
+DWORD GetTickCount();
 DWORD GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size);
 DWORD GetFileVersionInfoSizeA(LPCSTR path, DWORD* handle);
 BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data);

@@ -12,6 +12,7 @@ namespace fake {
 namespace {
 
 const LPARAM kFirstPress = 1;
+const int kPumpLimit = 10000;
 
 UINT VirtualKeyOf(unsigned char ch) {
   if (isalpha(ch)) return static_cast<UINT>(toupper(ch));
@@ -19,20 +20,34 @@ UINT VirtualKeyOf(unsigned char ch) {
   return 0xDF;  // some punctuation key; no navigation key and no letter
 }
 
+// The character TranslateMessage makes of a key whose character does not depend on the layout.
+WPARAM CharacterOfKey(WPARAM vk) {
+  if (vk == VK_BACK || vk == VK_TAB || vk == VK_RETURN || vk == ' ' || (vk >= '0' && vk <= '9')) return vk;
+  if (vk == 0x56 && world().controlDown) return 0x16;
+  return 0;
+}
+
+Host* HostIn(HWND window) {
+  auto found = world().windows.find(window);
+  return found == world().windows.end() ? nullptr : &found->second.host;
+}
+
+// Whether the character a keystroke of the user's left in its message is the user's: the typed
+// one, or one the composer put in its place. Not under FRAME, whose keystroke carries the last
+// byte of the engine's own text, and not the space the Tamil99 caret key leaves, which the
+// engine may take back.
+bool UsersCharacter(WPARAM typed, WPARAM left) {
+  if (left == 0) return false;
+  if (left == typed) return true;
+  return !profile.profileFrame && !(typed == '^' && left == ' ');
+}
+
 void TypeOne(HWND window, unsigned char ch, bool withKeyDown) {
   if (withKeyDown) {
-    world().asciiResult = ch;
-    MSG down{window, WM_KEYDOWN, VirtualKeyOf(ch), kFirstPress, 0, {0, 0}};
-    WPARAM vk = down.wParam;
-    MSG seen = down;
-    KeyHookProc(0, PM_REMOVE, reinterpret_cast<LPARAM>(&seen));
-    Dispatch(seen, false);
-    // TranslateMessage makes the character from a key-down the hook left alone.
-    if (seen.wParam == vk) Retrieve(MSG{window, WM_CHAR, ch, kFirstPress, 0, {0, 0}}, true);
-    else if (seen.wParam != 0 && seen.wParam < 0x100 && profile.profileSoffi)
-      Dispatch(MSG{window, WM_CHAR, seen.wParam, kFirstPress, 0, {0, 0}}, false);
+    world().asciiResult = ch;  // what SOFFI's translation of the key-down gives
+    Retrieve(Message(window, WM_KEYDOWN, VirtualKeyOf(ch), kFirstPress), true, ch);
   } else {
-    Retrieve(MSG{window, WM_CHAR, ch, kFirstPress, 0, {0, 0}}, true);
+    Retrieve(Message(window, WM_CHAR, ch, kFirstPress), true);
   }
   Pump();
 }
@@ -50,35 +65,91 @@ HWND StartProcess(const std::string& modulePath) {
   return window;
 }
 
-LRESULT Retrieve(MSG msg, bool fromUser) {
+const std::vector<Application>& Applications() {
+  using E = EraseOn;
+  using V = PasteOn;
+  static const std::vector<Application> kApplications = {
+      {"Plain", "C:\\Program Files\\Host\\host.exe", "RichEdit20W", E::KeyDown},
+      {"Dream", "C:\\Adobe\\Dreamweaver.exe", "Edit", E::Char8, V::Char16},
+      {"DreamAccelerator", "C:\\Adobe\\DREAMWEAVER.EXE", "Edit", E::Char8, V::Accelerator},
+      {"Eudor", "C:\\Eudora\\EUDORA.EXE", "Edit", E::Char8, V::Char16},
+      {"EudorAccelerator", "C:\\Eudora\\Eudora.exe", "RichEdit20A", E::KeyDown, V::Accelerator},
+      {"Photo", "C:\\Adobe\\Photoshop.exe", "Edit", E::Char8},
+      {"Frame", "C:\\Adobe\\FrameMaker.exe", "Edit", E::Char8},
+      {"Soffi", "C:\\Office52\\soffice.exe", "SALFRAME", E::KeyDown},
+      {"Winwo", "C:\\Office\\WINWORD.EXE", "_WwG", E::Char8, V::KeyDown, true},
+      {"Psp", "C:\\Jasc\\psp.exe", "Edit", E::Char8},
+      {"Opera", "C:\\Opera\\opera.exe", "RichEdit20W", E::KeyDown, V::KeyDown, false, nullptr, 7},
+      {"Notep", "C:\\Windows\\notepad.exe", "Edit", E::Char8, V::Char16},
+      {"Power", "C:\\Office\\POWERPNT.EXE", "RichEdit20W", E::KeyDown},
+      {"Msacc", "C:\\Office\\MSACCESS.EXE", "Edit", E::Char8},
+      {"Mozil", "C:\\Mozilla\\firefox.exe", "MozillaWindowClass", E::Char8},
+      {"Kavit", "C:\\Kavithai\\KAVITHAI.EXE", "RichEdit20A", E::KeyDown},
+      {"KavitEdit", "C:\\Kavithai\\KAVITHAI.EXE", "Edit", E::Char8, V::Char16, false, "#32770"},
+      {"Wordp", "C:\\Program Files\\Windows NT\\WORDPAD.EXE", "RICHEDIT50W", E::KeyDown},
+      {"Yahoo", "C:\\Yahoo\\YahooMessenger.exe", "RichEdit20W", E::KeyDown},
+      {"Abiwo", "C:\\AbiWord\\abiword.exe", "AbiWord", E::KeyDown},
+      {"Mspai", "C:\\Windows\\mspaint.exe", "Edit", E::Char8},
+  };
+  return kApplications;
+}
+
+HWND StartApplication(const Application& app) {
+  HWND window = StartProcess(app.module);
+  Window& w = world().windows[window];
+  w.className = app.className;
+  if (app.parentClass != nullptr) w.parent = NewWindow(app.parentClass);
+  w.host.eraseOn = app.eraseOn;
+  w.host.pasteOn = app.pasteOn;
+  w.host.keepsNul = app.keepsNul;
+  if (app.productMajor != 0) world().versionResource = VersionResource(app.productMajor);
+  return window;
+}
+
+LRESULT Retrieve(MSG msg, bool fromUser, WPARAM translatesTo) {
   WPARAM typed = msg.wParam;
   LRESULT result = KeyHookProc(0, PM_REMOVE, reinterpret_cast<LPARAM>(&msg));
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_CONTROL) world().controlDown = true;
-  if (msg.message == WM_KEYUP && msg.wParam == VK_CONTROL) world().controlDown = false;
-  Dispatch(msg, fromUser && msg.wParam == typed);
+  if (msg.message == WM_KEYUP && typed == VK_CONTROL) world().controlDown = false;
+  if (msg.message == WM_KEYDOWN) {
+    if (typed == VK_CONTROL) world().controlDown = true;
+    Host* host = HostIn(msg.hwnd);
+    if (msg.wParam == typed) {
+      if (host != nullptr && host->pasteOn == PasteOn::Accelerator && typed == 0x56 && world().controlDown) {
+        for (unsigned char c : world().clipboard) Dispatch(Message(msg.hwnd, WM_CHAR, c, 0), false);
+        return result;  // TranslateAccelerator took it
+      }
+      WPARAM ch = translatesTo != 0 ? translatesTo : CharacterOfKey(typed);
+      if (ch != 0) world().posted.push_back(Queued{Message(msg.hwnd, WM_CHAR, ch, msg.lParam), fromUser});
+    }
+    Dispatch(msg, false);
+    return result;
+  }
+  Dispatch(msg, fromUser && UsersCharacter(typed, msg.wParam));
   return result;
 }
 
-void Pump() {
-  for (int guard = 0; guard < 10000; ++guard) {
+bool Pump() {
+  for (int n = 0; n < kPumpLimit; ++n) {
     if (!world().posted.empty()) {
-      MSG next = world().posted.front();
+      Queued next = world().posted.front();
       world().posted.pop_front();
-      Retrieve(next);
+      Retrieve(next.msg, next.fromUser);
     } else if (!world().input.empty()) {
       MSG next = world().input.front();
       world().input.pop_front();
       Retrieve(next);
     } else {
-      return;
+      return true;
     }
   }
+  world().pumpGaveUp = true;
+  return false;
 }
 
 void PressToggle(HWND window) { PressKey(window, hotKeyVk, hotKeyAlt == 1); }
 
 void PressKey(HWND window, UINT vk, bool alt) {
-  Retrieve(MSG{window, static_cast<UINT>(alt ? WM_SYSKEYDOWN : WM_KEYDOWN), vk, kFirstPress, 0, {0, 0}});
+  Retrieve(Message(window, static_cast<UINT>(alt ? WM_SYSKEYDOWN : WM_KEYDOWN), vk, kFirstPress));
   Pump();
 }
 
@@ -88,6 +159,11 @@ void Type(HWND window, const std::string& keys) {
 
 void TypeChars(HWND window, const std::string& keys) {
   for (unsigned char ch : keys) TypeOne(window, ch, false);
+}
+
+void Click(HWND window, size_t unitsFromEnd) {
+  Retrieve(Message(window, WM_LBUTTONDOWN, 1, static_cast<LPARAM>(unitsFromEnd)));
+  Pump();
 }
 
 std::vector<WPARAM> ToggleNotifications(HWND owner) {

@@ -1,9 +1,11 @@
 // Drives the engine as an application thread would: each message is retrieved through the
-// hook (as GetMessage with PM_REMOVE), then dispatched to the host model; posted messages and
-// synthesized input are retrieved the same way after it, posted ones first.
+// hook (as GetMessage with PM_REMOVE), then goes through the host's loop (TranslateAccelerator,
+// TranslateMessage) to its window; posted messages and synthesized input are retrieved the same
+// way after it, posted ones first.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/testing/fake_win32.h"
 
@@ -13,12 +15,35 @@ namespace fake {
 // zero, process attach run, a host window of class "RichEdit20W" with the focus.
 HWND StartProcess(const std::string& modulePath = "C:\\Program Files\\Host\\host.exe");
 
-// Retrieves one message through the hook and dispatches it; fromUser marks a keystroke of the
-// user, whose character counts as the user's when it reaches the host unchanged.
-LRESULT Retrieve(MSG msg, bool fromUser = false);
+// An application a host profile exists for, as the host model plays it: the control that takes
+// the keys, how it erases and pastes, and what else it does with the messages it gets.
+struct Application {
+  const char* name;
+  const char* module;
+  const char* className;
+  EraseOn eraseOn;
+  PasteOn pasteOn = PasteOn::KeyDown;
+  bool keepsNul = false;              // Word
+  const char* parentClass = nullptr;  // a control inside a dialog (KAVIT's edit fields)
+  unsigned productMajor = 0;          // version resource; 0: none
+};
 
-// Retrieves everything posted or synthesized so far.
-void Pump();
+// A plain host (no profile), then one application for every profile, and the variants of a
+// profile where the applications differ (Ctrl+V a character or an accelerator).
+const std::vector<Application>& Applications();
+
+// A fresh process running the application; returns the window that has the focus.
+HWND StartApplication(const Application& app);
+
+// Retrieves one message through the hook and the host's loop. fromUser marks a keystroke of the
+// user: its character counts as the user's when it reaches the host. A key-down the hook leaves
+// alone is translated into the character `translatesTo` (or the one the key always types:
+// Backspace, Tab, Enter, digits, space, Ctrl+V), which is posted.
+LRESULT Retrieve(MSG msg, bool fromUser = false, WPARAM translatesTo = 0);
+
+// Retrieves everything posted or synthesized so far. False (and world().pumpGaveUp) when the
+// queue never emptied: something kept posting.
+bool Pump();
 
 // Presses the toggle key as the shared block defines it (Alt+key or the key alone).
 void PressToggle(HWND window);
@@ -26,12 +51,15 @@ void PressToggle(HWND window);
 // A key-down (with Alt when alt is true), lParam 1, then the queue is pumped.
 void PressKey(HWND window, UINT vk, bool alt = false);
 
-// Types each character as a key-down and its character (lParam 1, first press), pumping the
-// queue after each. "\b" is the Backspace key, "\t" Tab, "\r" Enter.
+// Types each character as a key-down, translated by the host into its character (lParam 1,
+// first press), pumping the queue after each. "\b" is the Backspace key, "\t" Tab, "\r" Enter.
 void Type(HWND window, const std::string& keys);
 
 // Sends only the character message of each key (no key-down), pumping after each.
 void TypeChars(HWND window, const std::string& keys);
+
+// A mouse click that puts the caret unitsFromEnd units before the end of the text.
+void Click(HWND window, size_t unitsFromEnd);
 
 // The toggle message the engine posts to an owner window: how many, and their wParams.
 std::vector<WPARAM> ToggleNotifications(HWND owner);

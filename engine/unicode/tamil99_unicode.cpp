@@ -3,6 +3,7 @@
 // The punctuation whose keys carry letters moves to shifted letter keys, and the caret key
 // opens a one-key state for bare signs and a few symbols.
 #include "engine/core/delivery.h"
+#include "engine/core/own_input.h"
 #include "engine/core/process_state.h"
 #include "engine/unicode/emit.h"
 #include "engine/unicode/unicode_composer.h"
@@ -104,7 +105,7 @@ bool InCaretState(BYTE p) { return p == kMarkSpace && t99AfterConsonant == 1; }
 void ComposeTamil99Unicode(MSG* msg) {
   // WINWO still shows the a that kept a consonant's inherent vowel; it goes now.
   if (profile.profileWinwo && lastEmitted == kMarkInherentA) {
-    PostMessageA(msg->hwnd, WM_CHAR, VK_BACK, 0);
+    PostOwn(msg->hwnd, WM_CHAR, VK_BACK, 0);
     lastEmitted = kNothing;
   }
   BYTE p = lastEmitted;
@@ -148,8 +149,10 @@ void ComposeTamil99Unicode(MSG* msg) {
 
   switch (key) {
     case 'T':
+      // The ksha is a conjunct, not the consonant its last unit is: no automatic pulli joins
+      // it to a following ஷ, nor an older consonant to what follows.
       Emit(msg, Literal(kKsha));
-      lastEmitted = LastSent();
+      lastEmitted = kMarkKsha;
       t99AfterConsonant = 1;
       t99NoAutoPulli = 0;
       return;

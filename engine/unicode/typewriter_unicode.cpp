@@ -2,7 +2,9 @@
 // with ு. The signs ெ ே ை are typed before their consonant and put after it when it comes; five
 // mode keys apply pulli or a sign, in the New variant to the consonant already typed, in the
 // Old variant to the next one. The mode lives in twMode and twPending (shared block).
+#include "engine/core/composition.h"
 #include "engine/core/delivery.h"
+#include "engine/core/own_input.h"
 #include "engine/core/process_state.h"
 #include "engine/core/shared_state.h"
 #include "engine/unicode/emit.h"
@@ -215,6 +217,7 @@ Outcome KeyRule(MSG* msg, int key, BYTE* letter) {
     }
     twPending = k.mode;
     Swallow(msg);
+    NoteDeadKey(msg->hwnd);
     lastEmitted = kNothing;
     return kStop;
   }
@@ -301,11 +304,12 @@ void NewModeFinish(MSG* msg, BYTE p) {
 
 void ComposeTypewriterUnicode(MSG* msg) {
   twMode = kModeNone;
+  bool deadKeyHere = TakeDeadKey(msg->hwnd);
   if (twPending != 0) {
     twMode = twPending;
     twPending = 0;
-    // WINWO still shows the Old mode key; it goes now.
-    if (profile.profileWinwo && lastEmitted == kNothing) PostMessageA(msg->hwnd, WM_CHAR, VK_BACK, 0);
+    // WINWO still shows the Old mode key typed just before in this window; it goes now.
+    if (profile.profileWinwo && deadKeyHere) PostOwn(msg->hwnd, WM_CHAR, VK_BACK, 0);
   }
   int key = KeyChar(*msg);
   BYTE letter = 0;

@@ -338,17 +338,4 @@ TEST(PastingHosts, TheUsersOwnPasteStillEndsTheComposition) {
   }
 }
 
-TEST(PastingHosts, SynthesizedKeysThatNeverArriveDoNotSwallowTheUsersOwn) {
-  // The last paste's keys went to another thread's window: the next characters are the user's.
-  std::string expected = TypeInto(kEudor, fake::EraseOn::KeyDown, {kEncTscii, kKbdPhonetic, "kaa"});
-  HWND w = fake::StartProcess(kEudor);
-  SetTamilEncodings(kEncTscii);
-  SetTamilKeyboard(kKbdPhonetic);
-  fake::PressToggle(w);
-  pasteKeysPending = 3;
-  fake::Type(w, "kaa");
-  EXPECT_EQ(fake::Bytes(w), expected);
-  EXPECT_EQ(pasteKeysPending, 0);
-}
-
 }  // namespace

@@ -248,18 +248,41 @@ class SoffiHook : public Hook {
 
 TEST_F(SoffiHook, ComposesTheTranslatedKeyDownAndNeverTheCharacter) {
   EXPECT_FALSE(Composed('a'));
+  SetTamilEncodings(kEncTscii);
+  keyboardLayout = kLayoutPhonetic;
   fake::world().asciiResult = 'k';
   MSG down = KeyDown('K');
   EXPECT_EQ(Run(down), 1);
-  EXPECT_EQ(down.wParam, static_cast<WPARAM>('k'));
+  EXPECT_EQ(down.wParam, 0u);  // the composer wrote க் for it
   EXPECT_EQ(fake::CountCalls("GetKeyboardState"), 1);
 }
 
-TEST_F(SoffiHook, HighBytesWidenAsSignedCharacters) {
-  fake::world().asciiResult = 0xE9;
-  MSG down = KeyDown(0xDE);
-  EXPECT_EQ(Run(down), 1);
-  EXPECT_EQ(down.wParam, static_cast<WPARAM>(static_cast<LONG_PTR>(-23)));
+// The host translates key-downs itself: a character the composer lets through goes back to its
+// own key, whatever its translation was (a widened byte, a period whose code is VK_DELETE); one
+// the composer changed is posted as a character, and the key types nothing.
+TEST_F(SoffiHook, WhatTheComposerLeavesIsAKeyTheHostCanTranslate) {
+  SetTamilEncodings(kEncUnicode);
+  keyboardLayout = kLayoutTamil99;
+  const struct {
+    WPARAM vk;
+    int ascii;
+    WPARAM left;
+    const char* posted;
+  } kCases[] = {
+      {0xDE, 0xE9, 0xDE, nullptr},  // widened to a negative number for the composer
+      {0xBE, '.', 0xBE, nullptr},
+      {'5', '5', '5', nullptr},
+      {'O', 'O', 0, "PostMessageA WM_CHAR 0x5b 1"},  // Tamil99 Shift+O is [
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.vk);
+    fake::world().asciiResult = c.ascii;
+    fake::ClearLog();
+    MSG down = KeyDown(c.vk);
+    EXPECT_EQ(Run(down), 1);
+    EXPECT_EQ(down.wParam, c.left);
+    EXPECT_EQ(fake::DeliveryLog(), c.posted ? std::vector<std::string>{c.posted} : std::vector<std::string>{});
+  }
 }
 
 TEST_F(SoffiHook, KeysThatTypeNothingAndShiftOrCapsLockPassUnchanged) {

@@ -401,6 +401,7 @@ TEST(Phonetic8Navigation, NavigationKeysEndTheSyllable) {
     HWND w = Start(s);
     fake::Type(w, "k");
     fake::PressKey(w, VK_LEFT);
+    fake::PressKey(w, VK_RIGHT);
     fake::Type(w, "a");
     EXPECT_EQ(Hex(fake::Bytes(w)), Hex(Glyphs(s.encoding, s.encoding == kEncTab ? "C0 P V0" : "D0 V0")));
 

@@ -89,18 +89,8 @@ inline std::string Printable(const std::string& keys) {
 // a keystroke neutralised to NUL (which is why delivery there posts one more backspace).
 inline void TypeIntoWord(HWND w, const std::string& keys) {
   fake::HostOf(w).eraseOn = fake::EraseOn::Char8;
-  for (unsigned char ch : keys) {
-    UINT vk = isalpha(ch) ? toupper(ch) : (ch == '\b' || ch == '\r' || ch == '\t' || ch == ' ' || isdigit(ch)) ? ch : 0xDF;
-    fake::Retrieve(MSG{w, WM_KEYDOWN, vk, 1, 0, {0, 0}});
-    MSG m{w, WM_CHAR, ch, 1, 0, {0, 0}};
-    KeyHookProc(0, PM_REMOVE, reinterpret_cast<LPARAM>(&m));
-    if (m.wParam == 0) {
-      fake::HostOf(w).text.push_back(fake::Unit{0, false});
-    } else {
-      fake::Dispatch(m, m.wParam == ch);
-    }
-    fake::Pump();
-  }
+  fake::HostOf(w).keepsNul = true;
+  fake::Type(w, keys);
 }
 
 // Types random keys one by one and fails, naming the seed and the keys typed so far, as soon as

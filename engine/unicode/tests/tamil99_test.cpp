@@ -67,7 +67,7 @@ TEST(Tamil99, KshaAndSri) {
       {"T", "T", "க்ஷ"},
       {"T then a sign", "Tq", "க்ஷா"},
       {"T then pulli", "Tf", "க்ஷ்"},
-      {"T ends with ஷ for the doubling", "TW", "க்ஷ்ஷ"},
+      {"T is a conjunct: ஷ after it is not doubled", "TW", "க்ஷஷ"},
       {"no pulli from the consonant before T", "hTh", "கக்ஷக"},
       {"Y", "Y", "ஸ்ரீ"},
       {"Y then a vowel", "Yq", "ஸ்ரீஆ"},
@@ -143,24 +143,14 @@ TEST(Tamil99, BackspaceEndsTheConsonant) {
   });
 }
 
-TEST(Tamil99, StateAfterKeys) {
-  HWND window = unitest::Start(kTamil99);
-  fake::Type(window, "h");
-  EXPECT_EQ(t99AfterConsonant, 1);
-  EXPECT_EQ(t99NoAutoPulli, 0);
-  fake::Type(window, "a");
-  EXPECT_EQ(lastEmitted, 0xFF);
-  EXPECT_EQ(t99AfterConsonant, 0);
-  EXPECT_EQ(t99NoAutoPulli, 1);
-  fake::Type(window, "^");
-  EXPECT_EQ(lastEmitted, 0x20);
-  EXPECT_EQ(t99AfterConsonant, 1);
-  fake::Type(window, " ");
-  EXPECT_EQ(lastEmitted, 0);
-  fake::Type(window, "\b");
-  EXPECT_EQ(lastEmitted, 0);
-  fake::Type(window, "k\b");
-  EXPECT_EQ(lastEmitted, 0xAE) << "Backspace leaves lastEmitted";
+// What Backspace and Enter leave: the character before the caret is no longer the last one
+// written, so nothing doubles onto it and no vowel becomes its sign.
+TEST(Tamil99, NothingBuildsAcrossBackspaceOrEnter) {
+  ExpectTyped(kTamil99, {
+      {"consonant after Backspace", "kk\bk", "ம்ம"},
+      {"first consonant erased", "k\bk", "ம"},
+      {"vowel after Enter", "h\rq", "க\rஆ"},
+  });
 }
 
 }  // namespace

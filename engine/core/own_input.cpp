@@ -1,0 +1,120 @@
+#include "engine/core/own_input.h"
+
+#include <string.h>
+
+#include "engine/core/process_state.h"
+
+namespace {
+
+// How long after the engine synthesized keys they may still arrive. Keys the user typed before
+// them are older; anything later than this went elsewhere (the focus moved) and is not waited for.
+const int kOwnKeyLifetime = 1000;  // milliseconds
+
+const WPARAM kCtrlVChar = 0x16;  // what TranslateMessage makes of Ctrl+V
+const BYTE kKeyV = 0x56;
+
+void Drop(OwnMessage* list, int* count, int n) {
+  memmove(list, list + n, static_cast<size_t>(*count - n) * sizeof *list);
+  *count -= n;
+}
+
+// Appends, giving up the oldest entry when full: it never came.
+void Append(OwnMessage* list, int* count, const OwnMessage& m) {
+  if (*count == kOwnInputSize) Drop(list, count, 1);
+  list[(*count)++] = m;
+}
+
+void DropLeadingOptional(OwnMessage* list, int* count) {
+  int n = 0;
+  while (n < *count && list[n].optional) ++n;
+  Drop(list, count, n);
+}
+
+// The same character, also after the system converted it between the 8-bit and the UTF-16 form
+// of a window or hook of the other kind: an 8-bit byte above ASCII comes back as some character
+// above ASCII, a Tamil unit as '?' in a code page without Tamil.
+bool SameCharacter(const OwnMessage& m, WPARAM w) {
+  if (m.wParam == w) return true;
+  if (m.message != WM_CHAR) return false;
+  if (m.ansi && m.wParam >= 0x80 && w >= 0x80) return true;
+  return !m.ansi && m.wParam >= 0x100 && w == '?';
+}
+
+bool Same(const OwnMessage& m, const MSG& msg) {
+  if (m.message != msg.message || !SameCharacter(m, msg.wParam)) return false;
+  return m.window == nullptr || (m.window == msg.hwnd && m.lParam == msg.lParam);
+}
+
+// Position of the message among the expected ones: the first, or a later one when all before it
+// are characters the host did not make. -1 when it is not expected.
+int Find(const OwnMessage* list, int count, const MSG& msg) {
+  for (int i = 0; i < count; ++i) {
+    if (Same(list[i], msg)) return i;
+    if (!list[i].optional) return -1;
+  }
+  return -1;
+}
+
+bool TakePosted(const MSG& msg) {
+  int i = Find(ownInput.posted, ownInput.postedCount, msg);
+  if (i < 0) {
+    DropLeadingOptional(ownInput.posted, &ownInput.postedCount);
+    // A key from the input stream: a thread gets its posted messages before its input, so
+    // everything posted earlier has come (or was taken by no hook).
+    if (msg.lParam != 0) ownInput.postedCount = 0;
+    return false;
+  }
+  Drop(ownInput.posted, &ownInput.postedCount, i + 1);
+  // A host that translates the posted Backspace key-down posts its character behind what is
+  // already queued.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_BACK) {
+    Append(ownInput.posted, &ownInput.postedCount, OwnMessage{msg.hwnd, WM_CHAR, VK_BACK, msg.lParam, 1, 0});
+  }
+  return true;
+}
+
+bool TakeSynthesized(const MSG& msg) {
+  int age = static_cast<int>(msg.time - ownInput.synthesizedAt);
+  if (age < 0) return false;  // typed before the engine synthesized its keys
+  if (age > kOwnKeyLifetime) {
+    ownInput.synthesizedCount = 0;
+    return false;
+  }
+  int i = Find(ownInput.synthesized, ownInput.synthesizedCount, msg);
+  if (i < 0) {
+    DropLeadingOptional(ownInput.synthesized, &ownInput.synthesizedCount);
+    return false;
+  }
+  Drop(ownInput.synthesized, &ownInput.synthesizedCount, i + 1);
+  return true;
+}
+
+}  // namespace
+
+void PostOwn(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wide) {
+  if (wide) {
+    PostMessageW(window, message, wParam, lParam);
+  } else {
+    PostMessageA(window, message, wParam, lParam);
+  }
+  Append(ownInput.posted, &ownInput.postedCount,
+         OwnMessage{window, message, wParam, lParam, 0, static_cast<BYTE>(wide ? 0 : 1)});
+}
+
+void SynthesizeOwnKey(BYTE vk, DWORD flags) {
+  keybd_event(vk, 0, flags, 0);
+  if (flags & KEYEVENTF_KEYUP) return;
+  // Synthesized keys go wherever the focus is: any window. The character a host may make of the
+  // key comes before the next key event, since posted messages are retrieved before input.
+  ownInput.synthesizedAt = GetTickCount();
+  Append(ownInput.synthesized, &ownInput.synthesizedCount, OwnMessage{nullptr, WM_KEYDOWN, vk, 0, 0, 0});
+  WPARAM ch = vk == VK_BACK ? VK_BACK : vk == kKeyV ? kCtrlVChar : 0;
+  if (ch != 0) {
+    Append(ownInput.synthesized, &ownInput.synthesizedCount, OwnMessage{nullptr, WM_CHAR, ch, 0, 1, 0});
+  }
+}
+
+bool IsOwnInput(const MSG& msg) {
+  if (ownInput.postedCount > 0 && TakePosted(msg)) return true;
+  return ownInput.synthesizedCount > 0 && TakeSynthesized(msg);
+}
