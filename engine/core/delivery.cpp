@@ -36,11 +36,15 @@ void SendBackspaces(HWND window, int count) {
 
 // A backspace that must reach the host before text that is posted after it. EUDOR's own method,
 // a synthesized key, joins the input queue, which the host reads only after its posted
-// messages: the key would erase the new text instead of the old. A posted Backspace key-down
-// keeps its place and is translated by the host like a key it typed.
+// messages: the key would erase the new text instead of the old. Sent, the messages of one
+// Backspace press (key-down, its character, key-up) act at once; a control erases on exactly one
+// of them, as it does for a key the user presses (a rich edit control on the key-down, a plain
+// edit control on the character).
 void SendBackspaceBeforePostedText(HWND window) {
   if (profile.profileEudor) {
-    PostOwn(window, WM_KEYDOWN, VK_BACK, 0);
+    SendMessageA(window, WM_KEYDOWN, VK_BACK, 0);
+    SendMessageA(window, WM_CHAR, VK_BACK, 0);
+    SendMessageA(window, WM_KEYUP, VK_BACK, 0);
   } else {
     SendBackspace(window);
   }
@@ -164,6 +168,8 @@ void DeliverUnicodeChar(MSG* msg, WORD unit) {
   }
   msg->wParam = 0;
 }
+
+void EraseKeptCharacter(HWND window) { SendMessageA(window, WM_CHAR, VK_BACK, 0); }
 
 void DeliverKsha(MSG* msg, BYTE eraseOne) {
   composeText[0] = 0x95;

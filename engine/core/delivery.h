@@ -18,3 +18,7 @@ void DeliverUnicodeChar(MSG* msg, WORD unit);
 
 // The conjunct ksha (U+0B95 U+0BCD U+0BB7), built in composeText.
 void DeliverKsha(MSG* msg, BYTE eraseOne);
+
+// WINWO: Word keeps a character for a keystroke neutralised to NUL. Erases the one the previous
+// keystroke left (a swallowed key), before the keystroke being handled reaches the window.
+void EraseKeptCharacter(HWND window);

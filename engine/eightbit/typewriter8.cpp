@@ -14,7 +14,6 @@
 #include "engine/core/composers.h"
 #include "engine/core/composition.h"
 #include "engine/core/delivery.h"
-#include "engine/core/own_input.h"
 #include "engine/core/process_state.h"
 #include "engine/core/shared_state.h"
 #include "engine/eightbit/glyph_access.h"
@@ -218,14 +217,13 @@ void ApplyMode(MSG* msg, int mode, BYTE x, int erase) {
 }  // namespace
 
 void ComposeTypewriter8(MSG* msg) {
-  twMode = kModeNone;
-  if (twPending != 0) {
-    twMode = twPending;
-    twPending = 0;
-  }
+  int k = KeyChar(*msg);
+  // A control key (Backspace, Enter, Tab) is no glyph to put a pending mode on: it drops the
+  // mode and does what it does.
+  twMode = k >= 0 && k < 0x20 ? kModeNone : twPending;
+  twPending = 0;
   // A WINWO host keeps a character for a dead key swallowed just before in this window.
   bool deadKeyHere = TakeDeadKey(msg->hwnd);
-  int k = KeyChar(*msg);
   BYTE b = 0;
   SignMode sign = SignModeOf(k);
   bool special = IsSpecialKey(k);
@@ -264,7 +262,7 @@ void ComposeTypewriter8(MSG* msg) {
       ShiftHistory(static_cast<BYTE>(msg->wParam));
     }
   } else if (oldTypewriter == 1) {
-    if (profile.profileWinwo && deadKeyHere) PostOwn(msg->hwnd, WM_CHAR, VK_BACK, 0);
+    if (profile.profileWinwo && deadKeyHere) EraseKeptCharacter(msg->hwnd);
     if (special) {
       if (!wrote) Swallow(msg);  // no glyph to apply the mode to
     } else {

@@ -72,6 +72,7 @@ struct World {
   HWND focus = nullptr;       // where synthesized input goes
   DWORD tick = 0;             // GetTickCount, and the time of every message made from now on
   bool pumpGaveUp = false;    // Pump found the queue never empty (something kept posting)
+  int composedNotTyped = 0;   // messages the hook composed that no key of the user's made
 
   std::string modulePath = "C:\\Program Files\\Host\\host.exe";
   std::vector<BYTE> versionResource;  // what GetFileVersionInfoA returns; empty: none

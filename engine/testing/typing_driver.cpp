@@ -109,6 +109,7 @@ HWND StartApplication(const Application& app) {
 LRESULT Retrieve(MSG msg, bool fromUser, WPARAM translatesTo) {
   WPARAM typed = msg.wParam;
   LRESULT result = KeyHookProc(0, PM_REMOVE, reinterpret_cast<LPARAM>(&msg));
+  if (result == 1 && !fromUser) ++world().composedNotTyped;
   if (msg.message == WM_KEYUP && typed == VK_CONTROL) world().controlDown = false;
   if (msg.message == WM_KEYDOWN) {
     if (typed == VK_CONTROL) world().controlDown = true;
@@ -164,6 +165,16 @@ void TypeChars(HWND window, const std::string& keys) {
 void Click(HWND window, size_t unitsFromEnd) {
   Retrieve(Message(window, WM_LBUTTONDOWN, 1, static_cast<LPARAM>(unitsFromEnd)));
   Pump();
+}
+
+std::set<uint16_t> TypedGlyphs() {
+  std::set<uint16_t> typed;
+  if (encLipi == 0 && encTOld == 0) return typed;
+  const BYTE* tables = reinterpret_cast<const BYTE*>(&glyphs);
+  for (size_t i = 0; i < sizeof glyphs; ++i) {
+    if (tables[i] >= 0x21 && tables[i] < 0x7F) typed.insert(tables[i]);
+  }
+  return typed;
 }
 
 std::vector<WPARAM> ToggleNotifications(HWND owner) {

@@ -4,6 +4,7 @@
 // way after it, posted ones first.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,10 @@ void TypeChars(HWND window, const std::string& keys);
 
 // A mouse click that puts the caret unitsFromEnd units before the end of the text.
 void Click(HWND window, size_t unitsFromEnd);
+
+// LIPI and T_OLD: the printable ASCII characters that are glyphs of the loaded tables, which the
+// font shows as letters the user types (see Host::typedGlyphs); empty for other encodings.
+std::set<uint16_t> TypedGlyphs();
 
 // The toggle message the engine posts to an owner window: how many, and their wParams.
 std::vector<WPARAM> ToggleNotifications(HWND owner);

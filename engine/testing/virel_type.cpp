@@ -2,8 +2,10 @@
 // host then shows. For tools that must agree with the engine (layout charts, expected texts of
 // end-to-end runs) without repeating its tables.
 //
-//   virel_type ENCODING KEYBOARD [EXECUTABLE]  < keys, one sequence a line
+//   virel_type ENCODING KEYBOARD [APPLICATION | EXECUTABLE]  < keys, one sequence a line
 //
+// APPLICATION names one of the host models (fake::Applications: Plain, Dream, Eudor, Power, ...);
+// anything else is taken for the name of the host's executable, which chooses the profile.
 // Each line is typed into a fresh process (Tamil switched on by its first toggle key press) and
 // answered with one line: UTF-8 text for encoding 0 (Unicode), the bytes in hex ("B8 A1") for
 // the 8-bit encodings. In a line, "\b", "\t", "\r" and "\\" stand for Backspace, Tab, Enter and a
@@ -53,11 +55,18 @@ int main(int argc, char** argv) {
   }
   int encoding = atoi(argv[1]);
   int keyboard = atoi(argv[2]);
-  std::string module = argc > 3 ? std::string("C:\\Program Files\\Host\\") + argv[3]
-                                : "C:\\Program Files\\Host\\host.exe";
+  fake::Application app = fake::Applications().front();
+  std::string module;
+  if (argc > 3) {
+    module = std::string("C:\\Program Files\\Host\\") + argv[3];
+    app.module = module.c_str();
+    for (const fake::Application& a : fake::Applications()) {
+      if (a.name == std::string(argv[3])) app = a;
+    }
+  }
   std::string line;
   while (std::getline(std::cin, line)) {
-    HWND window = fake::StartProcess(module);
+    HWND window = fake::StartApplication(app);
     SetTamilEncodings(encoding);
     SetTamilKeyboard(keyboard);
     fake::PressToggle(window);

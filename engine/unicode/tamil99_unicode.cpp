@@ -3,7 +3,6 @@
 // The punctuation whose keys carry letters moves to shifted letter keys, and the caret key
 // opens a one-key state for bare signs and a few symbols.
 #include "engine/core/delivery.h"
-#include "engine/core/own_input.h"
 #include "engine/core/process_state.h"
 #include "engine/unicode/emit.h"
 #include "engine/unicode/unicode_composer.h"
@@ -105,7 +104,7 @@ bool InCaretState(BYTE p) { return p == kMarkSpace && t99AfterConsonant == 1; }
 void ComposeTamil99Unicode(MSG* msg) {
   // WINWO still shows the a that kept a consonant's inherent vowel; it goes now.
   if (profile.profileWinwo && lastEmitted == kMarkInherentA) {
-    PostOwn(msg->hwnd, WM_CHAR, VK_BACK, 0);
+    EraseKeptCharacter(msg->hwnd);
     lastEmitted = kNothing;
   }
   BYTE p = lastEmitted;

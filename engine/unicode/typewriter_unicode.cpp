@@ -4,7 +4,6 @@
 // Old variant to the next one. The mode lives in twMode and twPending (shared block).
 #include "engine/core/composition.h"
 #include "engine/core/delivery.h"
-#include "engine/core/own_input.h"
 #include "engine/core/process_state.h"
 #include "engine/core/shared_state.h"
 #include "engine/unicode/emit.h"
@@ -132,7 +131,7 @@ enum Outcome { kFinish, kStop };
 // attach to it or erase it.
 void LetPass() { lastEmitted = kNothing; }
 
-Outcome SignKey(MSG* msg, int key, BYTE p, BYTE* letter) {
+Outcome SignKey(MSG* msg, int key, BYTE p) {
   switch (key) {
     case 'h':
       if (IsUniConsonant(p)) {
@@ -159,13 +158,14 @@ Outcome SignKey(MSG* msg, int key, BYTE p, BYTE* letter) {
       }
       return kFinish;
     default:  // '&'
+      // One rewrite: in a WINWO host every call would bring its own extra backspace, and only
+      // one keystroke's character is there to take it.
       if (p == kMarkKoo) {
-        Replace(msg, Text(0));
-        DeliverKsha(msg, 1);
+        DropOne(msg);
+        Replace(msg, Literal(kKsha));
         lastEmitted = kMarkKsha;
       } else if (IsUnit(p, V(kU))) {
-        Replace(msg, Text(0));
-        *letter = C(kSsa);
+        ReplaceWith(msg, Text(C(kSsa)));
       } else {
         LetPass();
       }
@@ -208,7 +208,7 @@ Outcome KeyRule(MSG* msg, int key, BYTE* letter) {
     lastEmitted = kNothing;
     return kFinish;
   }
-  if (key == 'h' || key == '}' || key == '%' || key == '^' || key == '&') return SignKey(msg, key, p, letter);
+  if (key == 'h' || key == '}' || key == '%' || key == '^' || key == '&') return SignKey(msg, key, p);
   for (const auto& k : kModeKeys) {
     if (k.key != key) continue;
     if (!oldTypewriter) {
@@ -305,13 +305,16 @@ void NewModeFinish(MSG* msg, BYTE p) {
 void ComposeTypewriterUnicode(MSG* msg) {
   twMode = kModeNone;
   bool deadKeyHere = TakeDeadKey(msg->hwnd);
-  if (twPending != 0) {
-    twMode = twPending;
-    twPending = 0;
-    // WINWO still shows the Old mode key typed just before in this window; it goes now.
-    if (profile.profileWinwo && deadKeyHere) PostOwn(msg->hwnd, WM_CHAR, VK_BACK, 0);
-  }
   int key = KeyChar(*msg);
+  // A control key (Backspace, Enter, Tab) is no letter to put a pending mode on: it drops the
+  // mode and does what it does.
+  bool controlKey = key >= 0 && key < 0x20;
+  if (twPending != 0 && !controlKey) {
+    twMode = twPending;
+    // WINWO still shows the Old mode key typed just before in this window; it goes now.
+    if (profile.profileWinwo && deadKeyHere) EraseKeptCharacter(msg->hwnd);
+  }
+  twPending = 0;
   BYTE letter = 0;
   if (key >= 0x21 && key <= 0x7E && KeyRule(msg, key, &letter) == kStop) return;
 

@@ -72,11 +72,12 @@ const Log kPostedChar8 = {"PostMessageA WM_CHAR 8 0"};
 const Log kPostedKeyDown = {"PostMessageA WM_KEYDOWN 8 0"};
 const Log kSentKeyDown = {"SendMessageA WM_KEYDOWN 8 0"};
 const Log kSentKeyDownUp = {"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_KEYUP 8 0"};
+const Log kSentPress = {"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_CHAR 8 0", "SendMessageA WM_KEYUP 8 0"};
 using E = fake::EraseOn;
 INSTANTIATE_TEST_SUITE_P(
     Profiles, BackspaceMethod,
     ::testing::Values(BackspaceRow{"Dream", &AP::profileDream, E::Char8, kSentChar8},
-                      BackspaceRow{"Eudor", &AP::profileEudor, E::KeyDown, kPostedKeyDown},
+                      BackspaceRow{"Eudor", &AP::profileEudor, E::Char8, kSentPress},
                       BackspaceRow{"Frame", &AP::profileFrame, E::Char8, kSentChar8},
                       BackspaceRow{"Msacc", &AP::profileMsacc, E::Char8, kSentChar8},
                       BackspaceRow{"Mozil", &AP::profileMozil, E::Char8, kSentChar8},
@@ -184,19 +185,24 @@ TEST_F(Delivery, EudorErasesWithSynthesizedBackspaceKeys) {
   EXPECT_EQ(Text(), "\xB8");
 }
 
-TEST_F(Delivery, EudorPostsItsBackspaceWhenTheTextIsPostedSoTheOldTextIsErased) {
-  // Synthesized keys are read after posted messages; the Backspace must come first.
-  Start(&AP::profileEudor);
-  const BYTE ka[] = {0x95, 0};
-  Deliver([&](MSG* m) { DeliverUnicode(m, ka, 1, 0, 0); });
-  EXPECT_EQ(fake::Utf8(window), "aக");
+TEST_F(Delivery, EudorSendsItsBackspaceWhenTheTextIsPostedSoTheOldTextIsErased) {
+  // Synthesized keys are read after posted messages; the Backspace must come first, and erase
+  // once in either kind of control.
+  const Log kPress = {"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_CHAR 8 0", "SendMessageA WM_KEYUP 8 0"};
+  for (E eraseOn : {E::KeyDown, E::Char8}) {
+    Start(&AP::profileEudor, eraseOn);
+    const BYTE ka[] = {0x95, 0};
+    Log log = Deliver([&](MSG* m) { DeliverUnicode(m, ka, 1, 0, 0); });
+    EXPECT_EQ(log, (Log{kPress[0], kPress[1], kPress[2], "PostMessageW WM_CHAR 0xb95 0"}));
+    EXPECT_EQ(fake::Utf8(window), "aக");
 
-  Start(&AP::profileEudor);
-  fake::world().clipboardOpenFails = true;
-  const BYTE text[] = {0xB8, 0};
-  Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 1); });
-  EXPECT_EQ(log, (Log{"OpenClipboard", "PostMessageA WM_KEYDOWN 8 0", "PostMessageA WM_CHAR 0xb8 0"}));
-  EXPECT_EQ(Text(), "a\xB8");
+    Start(&AP::profileEudor, eraseOn);
+    fake::world().clipboardOpenFails = true;
+    const BYTE text[] = {0xB8, 0};
+    log = Deliver([&](MSG* m) { DeliverBytes(m, text, 1); });
+    EXPECT_EQ(log, (Log{"OpenClipboard", kPress[0], kPress[1], kPress[2], "PostMessageA WM_CHAR 0xb8 0"}));
+    EXPECT_EQ(Text(), "a\xB8");
+  }
 }
 
 TEST_F(Delivery, TheClipboardBlockHoldsTextOfAnyLength) {

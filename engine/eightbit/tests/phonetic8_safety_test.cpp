@@ -235,22 +235,6 @@ TEST(Phonetic8Safety, UncomposedKeysEndTheSyllable) {
   }
 }
 
-// The printable ASCII characters that are glyphs of the encoding, where the font makes them
-// letters (LIPI, T_OLD).
-std::set<uint16_t> TypedGlyphs(int encoding) {
-  std::set<uint16_t> glyphs;
-  if (encoding != kEncLipi && encoding != kEncTOld) return glyphs;
-  const char* const kSlots[] = {"vowels", "deadConsonants", "consonants", "consonantU", "consonantUu",
-                                "vowelSigns", "specialGlyphs", "consonantI", "consonantIi"};
-  for (const char* slot : kSlots) {
-    for (int i = 0; i < 23; ++i) {
-      int b = GoldenGlyph(encoding, slot, i);
-      if (b >= 0x21 && b < 0x7F) glyphs.insert(static_cast<uint16_t>(b));
-    }
-  }
-  return glyphs;
-}
-
 // Random typing: letters, digits, punctuation (among them bytes that are glyphs in some
 // encoding), space, Enter, Tab, arrows, Tamil off and on. No character the user typed is ever
 // erased, and no backspace finds nothing to erase.
@@ -269,7 +253,7 @@ TEST(Phonetic8Property, NoUserCharacterIsLost) {
       unsigned seed = 0x5EED0000u + static_cast<unsigned>(n) * 131u + static_cast<unsigned>(t.encoding);
       std::mt19937 random(seed);
       HWND w = Start(t);
-      fake::HostOf(w).typedGlyphs = TypedGlyphs(t.encoding);
+      fake::HostOf(w).typedGlyphs = fake::TypedGlyphs();
       bool soffi = std::string(t.module).find("SOFFI") != std::string::npos;
       std::string typed;
       for (int i = 0; i < kLength; ++i) {

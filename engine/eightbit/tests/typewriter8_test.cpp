@@ -225,7 +225,7 @@ TEST(TypewriterEightbit, WordBackspaces) {
   fake::ClearLog();
   t8::TypeIntoWord(w, "f");
   EXPECT_EQ(fake::DeliveryLog(),
-            (Log{"PostMessageA WM_CHAR 8 0", "PostMessageA WM_CHAR 8 0", "PostMessageA WM_CHAR 0xec 0"}));
+            (Log{"SendMessageA WM_CHAR 8 0", "PostMessageA WM_CHAR 8 0", "PostMessageA WM_CHAR 0xec 0"}));
   EXPECT_EQ(Hex(fake::Bytes(w)), Hex("\xAB\xEC"));
 
   w = t8::Start(kEncTscii, kKbdNewTypewriter, t8::kWordPath);

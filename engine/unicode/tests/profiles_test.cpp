@@ -9,6 +9,7 @@ namespace {
 using Log = std::vector<std::string>;
 const char kWinword[] = "C:\\x\\WINWORD.EXE";
 const std::string kBack = "PostMessageA WM_CHAR 8 0";
+const std::string kSentBack = "SendMessageA WM_CHAR 8 0";  // the character Word kept for a swallowed key
 
 std::string Unit(unsigned code) {
   char text[48];
@@ -62,11 +63,11 @@ TEST(Winword, PhoneticSpaceStepAndExtraBackspaces) {
   });
 }
 
-TEST(Winword, Tamil99PostsABackspaceAfterTheKeptA) {
+TEST(Winword, Tamil99ErasesTheKeptAAtOnce) {
   ExpectCalls(kWinword, {
-      {"vowel after h a", kKbdTamil99, "haq", {kBack, kBack, Unit(0xb86)}},
-      {"digit after h a", kKbdTamil99, "ha5", {kBack}},
-      {"space after h a", kKbdTamil99, "ha ", {kBack}},
+      {"vowel after h a", kKbdTamil99, "haq", {kSentBack, kBack, Unit(0xb86)}},
+      {"digit after h a", kKbdTamil99, "ha5", {kSentBack}},
+      {"space after h a", kKbdTamil99, "ha ", {kSentBack}},
       {"sign without a", kKbdTamil99, "hq", {kBack, Unit(0xbbe)}},
       {"once only", kKbdTamil99, "ha5q", {kBack, Unit(0xb86)}},
       {"automatic pulli", kKbdTamil99, "hh", {kBack, Unit(0xbcd), Unit(0xb95)}},
@@ -79,9 +80,11 @@ TEST(Winword, TypewriterBackspacesAndTheCallWithoutExtra) {
       {"reordered consonant", kKbdNewTypewriter, "bf", {kBack, kBack, kBack, Unit(0xb95), Unit(0xbc6)}},
       {"reordered ksha", kKbdNewTypewriter, "bB",
        {kBack, kBack, kBack, Unit(0xb95), Unit(0xbcd), Unit(0xbb7), Unit(0xbc6)}},
-      {"koo to ksha", kKbdNewTypewriter, "T&", {kBack, kBack, kBack, kBack, Unit(0xb95), Unit(0xbcd), Unit(0xbb7)}},
-      {"Old mode key left in the host", kKbdOldTypewriter, ";f", {kBack, kBack, Unit(0xb95), Unit(0xbcd)}},
-      {"Old mode on ksha", kKbdOldTypewriter, ";B", {kBack, kBack, Unit(0xb95), Unit(0xbcd), Unit(0xbb7), Unit(0xbcd)}},
+      {"koo to ksha: one extra backspace for one keystroke", kKbdNewTypewriter, "T&",
+       {kBack, kBack, kBack, Unit(0xb95), Unit(0xbcd), Unit(0xbb7)}},
+      {"u to ssa", kKbdNewTypewriter, "c&", {kBack, kBack, Unit(0xbb7)}},
+      {"Old mode key left in the host", kKbdOldTypewriter, ";f", {kSentBack, kBack, Unit(0xb95), Unit(0xbcd)}},
+      {"Old mode on ksha", kKbdOldTypewriter, ";B", {kSentBack, kBack, Unit(0xb95), Unit(0xbcd), Unit(0xbb7), Unit(0xbcd)}},
       {"New mode key", kKbdNewTypewriter, "f;", {kBack, Unit(0xbcd)}},
   });
 }

@@ -4,31 +4,13 @@
 
 #include <string.h>
 
-#include <fstream>
-#include <sstream>
+#include "engine/testing/word_list.h"
 
 namespace {
 
-struct WordLine {
-  int line;
-  std::string word;
-  std::string keys[4];  // by keyboard number
-};
+using fake::WordLine;
 
-std::vector<WordLine> ReadWords() {
-  std::ifstream file(std::string(VIREL_SOURCE_DIR) + "/engine/unicode/tests/data/words.tsv");
-  std::vector<WordLine> words;
-  std::string text;
-  for (int line = 1; std::getline(file, text); ++line) {
-    if (text.empty() || text[0] == '#') continue;
-    std::istringstream fields(text);
-    WordLine w{line, "", {}};
-    std::getline(fields, w.word, '\t');
-    for (std::string& keys : w.keys) std::getline(fields, keys, '\t');
-    words.push_back(w);
-  }
-  return words;
-}
+std::vector<WordLine> ReadWords() { return fake::ReadWords(VIREL_SOURCE_DIR); }
 
 // ொ and ோ, written as one unit, become their two parts.
 std::string Decomposed(std::string text) {

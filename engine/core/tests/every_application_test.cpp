@@ -1,0 +1,264 @@
+// The same text in every application. Each application model plays what the real application
+// does with the messages the engine sends (fake::Applications): typing a word there gives what it
+// gives in a host with no profile, for every encoding and layout; random typing there never
+// erases a character the engine did not write; and the engine never composes its own output.
+#include <gtest/gtest.h>
+
+#include <ctype.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <random>
+#include <set>
+
+#include "engine/core/exports.h"
+#include "engine/core/hook.h"
+#include "engine/core/process_state.h"
+#include "engine/core/shared_state.h"
+#include "engine/testing/typing_driver.h"
+#include "engine/testing/word_list.h"
+
+namespace {
+
+using fake::Application;
+
+const char* const kEncodingNames[] = {"Unicode", "TSCII", "TAB", "TAM", "LIPI", "T_OLD"};
+const char* const kKeyboardNames[] = {"Phonetic", "Tamil99", "NewTypewriter", "OldTypewriter"};
+
+HWND Start(const Application& app, int encoding, int keyboard) {
+  HWND w = fake::StartApplication(app);
+  SetTamilEncodings(encoding);
+  SetTamilKeyboard(keyboard);
+  fake::PressToggle(w);
+  return w;
+}
+
+// The host's text as the user sees it: UTF-8 for Unicode, else the bytes. Yahoo takes Unicode
+// text as its low bytes, by design of its profile; they are compared as such.
+std::string Text(HWND w, const Application& app, int encoding) {
+  if (encoding == kEncUnicode && std::string(app.name) != "Yahoo") return fake::Utf8(w);
+  return fake::Bytes(w);
+}
+
+std::string LowBytes(const std::string& utf8) {
+  std::string out;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    unsigned char c = utf8[i];
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c >= 0xE0) {
+      out += static_cast<char>(((utf8[i + 1] & 0x03) << 6) | (utf8[i + 2] & 0x3F));
+      i += 2;
+    } else {
+      out += static_cast<char>(((c & 0x03) << 6) | (utf8[i + 1] & 0x3F));
+      i += 1;
+    }
+  }
+  return out;
+}
+
+// Where a profile exists to change the text itself, for what that application does with it.
+struct Deliberate {
+  const char* application;
+  int encoding;
+  const char* why;
+};
+const Deliberate kDeliberate[] = {
+    {"Kavit", kEncTam, "its TAM font has consonant + i and ii as single glyphs, which the profile uses"},
+    {"KavitEdit", kEncTam, "the same application as Kavit"},
+    {"Wordp", kEncTam, "as Kavit: its TAM font has consonant + i and ii as single glyphs"},
+};
+
+bool IsDeliberate(const Application& app, int encoding) {
+  for (const Deliberate& d : kDeliberate) {
+    if (d.application == std::string(app.name) && d.encoding == encoding) return true;
+  }
+  return false;
+}
+
+// Typing the whole word list, a space after each word: the text after every word equals the
+// plain host's.
+TEST(EveryApplication, TypesTheSameWordsAsAPlainHost) {
+  std::vector<fake::WordLine> words = fake::ReadWords(VIREL_SOURCE_DIR);
+  ASSERT_GE(words.size(), 50u);
+  const Application& plain = fake::Applications().front();
+  for (int encoding = kEncUnicode; encoding <= kEncTOld; ++encoding) {
+    for (int keyboard = kKbdPhonetic; keyboard <= kKbdOldTypewriter; ++keyboard) {
+      std::vector<std::string> expected;
+      HWND w = Start(plain, encoding, keyboard);
+      for (const fake::WordLine& word : words) {
+        fake::Type(w, word.keys[keyboard] + " ");
+        expected.push_back(Text(w, plain, encoding));
+      }
+      for (const Application& app : fake::Applications()) {
+        if (IsDeliberate(app, encoding)) continue;
+        SCOPED_TRACE(std::string(app.name) + ", " + kEncodingNames[encoding] + ", " + kKeyboardNames[keyboard]);
+        bool yahoo = encoding == kEncUnicode && std::string(app.name) == "Yahoo";
+        w = Start(app, encoding, keyboard);
+        for (size_t i = 0; i < words.size(); ++i) {
+          fake::Type(w, words[i].keys[keyboard] + " ");
+          std::string want = yahoo ? LowBytes(expected[i]) : expected[i];
+          if (Text(w, app, encoding) != want) {
+            ADD_FAILURE() << "after words.tsv line " << words[i].line << " (" << words[i].word << ", keys \""
+                          << words[i].keys[keyboard] << "\")\n  got:  " << Text(w, app, encoding) << "\n  want: "
+                          << want;
+            break;
+          }
+        }
+      }
+    }
+  }
+}
+
+// What the random typing does besides typing characters.
+enum Action { kType, kLeft, kRight, kHome, kEnd, kClick, kToggle, kRepeat, kHeldShift, kOtherWindow, kClipboard };
+
+const char kCharacters[] =
+    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZaeiouaeiouhkn0123456789 .,-;:[]{}|~#&<>?%$^_`'\"!@*()+=/\b\r\t";
+
+// A second window of the application, in the same process.
+HWND SecondWindow(HWND first) {
+  const fake::Window& w = fake::world().windows[first];
+  HWND second = fake::NewWindow(w.className, w.parent);
+  fake::HostOf(second) = w.host;
+  fake::HostOf(second).text.clear();
+  return second;
+}
+
+UINT VirtualKey(unsigned char ch) {
+  if (isalpha(ch)) return static_cast<UINT>(toupper(ch));
+  if (isdigit(ch) || ch == ' ' || ch == '\b' || ch == '\t' || ch == '\r') return ch;
+  return 0xDF;
+}
+
+// A Backspace of the user's own may erase what is before the caret: is that the user's?
+bool UsersOwnBefore(const fake::Host& host) {
+  long at = static_cast<long>(host.text.size()) - static_cast<long>(host.caretFromEnd) - 1;
+  return at >= 0 && host.text[at].fromUser && host.typedGlyphs.count(host.text[at].code) == 0;
+}
+
+bool NothingBefore(const fake::Host& host) { return host.caretFromEnd >= host.text.size(); }
+
+std::string Units(HWND w) {
+  std::string out;
+  char unit[16];
+  for (const fake::Unit& u : fake::HostOf(w).text) {
+    snprintf(unit, sizeof unit, " %s%X", u.fromUser ? "*" : "", u.code);
+    out += unit;
+  }
+  return out;
+}
+
+struct Typing {
+  const Application& app;
+  int encoding;
+  int keyboard;
+  unsigned seed;
+};
+
+// Random typing with everything a user does between keys. Fails at the first key after which a
+// character the engine did not write is gone, a backspace found nothing to erase that the
+// user's own did not, the queue never emptied, or the engine composed its own output.
+void RandomTyping(const Typing& run, int keys) {
+  std::mt19937 random(run.seed);
+  HWND windows[2];
+  windows[0] = Start(run.app, run.encoding, run.keyboard);
+  windows[1] = SecondWindow(windows[0]);
+  // Where the font makes ASCII characters letters, a glyph the engine writes may equal the key
+  // typed; under FRAME, which writes the last glyph from the keystroke itself, it is then not
+  // told from the user's character.
+  if (run.keyboard == kKbdPhonetic || std::string(run.app.name) == "Frame") {
+    for (HWND w : windows) fake::HostOf(w).typedGlyphs = fake::TypedGlyphs();
+  }
+  int current = 0;
+  int allowedUser = 0, allowedEmpty = 0;
+  std::string log;
+  for (int i = 0; i < keys; ++i) {
+    HWND w = windows[current];
+    fake::Host& host = fake::HostOf(w);
+    int pick = std::uniform_int_distribution<int>(0, 99)(random);
+    Action action = pick < 80 ? kType : static_cast<Action>(1 + pick % 10);
+    unsigned char ch = kCharacters[std::uniform_int_distribution<size_t>(0, sizeof kCharacters - 2)(random)];
+    const LPARAM kRepeated = 1 | (1 << 30);
+    switch (action) {
+      case kType:
+        if (ch == '\b' && UsersOwnBefore(host)) ++allowedUser;
+        if (ch == '\b' && NothingBefore(host)) ++allowedEmpty;
+        fake::Type(w, std::string(1, static_cast<char>(ch)));
+        log += static_cast<char>(ch);
+        break;
+      case kLeft: case kRight: case kHome: case kEnd: {
+        const UINT kKeys[] = {VK_LEFT, VK_RIGHT, VK_HOME, VK_END};
+        fake::PressKey(w, kKeys[action - kLeft]);
+        log += "<" + std::to_string(action) + ">";
+        break;
+      }
+      case kClick:
+        fake::Click(w, std::uniform_int_distribution<size_t>(0, host.text.size())(random));
+        log += "<click>";
+        break;
+      case kToggle:
+        fake::PressToggle(w);
+        log += "<toggle>";
+        break;
+      case kRepeat:
+        if (ch == '\b') ch = 'a';
+        fake::Retrieve(fake::Message(w, WM_KEYDOWN, VirtualKey(ch), kRepeated), true, ch);
+        fake::Pump();
+        log += std::string("<repeat ") + static_cast<char>(ch) + ">";
+        break;
+      case kHeldShift:
+        fake::Retrieve(fake::Message(w, WM_KEYDOWN, VK_SHIFT, kRepeated), true);
+        fake::Pump();
+        log += "<shift>";
+        break;
+      case kOtherWindow:
+        current = 1 - current;
+        fake::world().focus = windows[current];
+        log += "<window>";
+        break;
+      case kClipboard:
+        fake::world().clipboardOpenFails = !fake::world().clipboardOpenFails;
+        log += "<clipboard>";
+        break;
+    }
+    const char* trace = getenv("VIREL_TRACE");  // an application's name: print each step of its runs
+    if (trace != nullptr && trace == std::string(run.app.name)) {
+      printf("%-40s |%s |%s\n", log.substr(log.size() > 40 ? log.size() - 40 : 0).c_str(), Units(windows[0]).c_str(),
+             Units(windows[1]).c_str());
+    }
+    int erased = fake::HostOf(windows[0]).userUnitsErased + fake::HostOf(windows[1]).userUnitsErased;
+    int empty = fake::HostOf(windows[0]).erasesOnEmpty + fake::HostOf(windows[1]).erasesOnEmpty;
+    std::string broken;
+    if (erased > allowedUser) broken = "a character the engine did not write was erased";
+    if (erased < allowedUser) broken = "the user's Backspace erased nothing";
+    if (empty != allowedEmpty) broken = "a backspace found nothing to erase";
+    if (fake::world().pumpGaveUp) broken = "the queue never emptied";
+    if (fake::world().composedNotTyped != 0) broken = "the engine composed a message no key made";
+    if (!broken.empty()) {
+      ADD_FAILURE() << broken << ": " << run.app.name << ", " << kEncodingNames[run.encoding] << ", "
+                    << kKeyboardNames[run.keyboard] << ", seed " << run.seed << " (VIREL_SEED)\n  keys: " << log
+                    << "\n  text (* the user's): " << Units(windows[current]);
+      return;
+    }
+  }
+}
+
+std::vector<unsigned> Seeds() {
+  if (const char* chosen = getenv("VIREL_SEED")) return {static_cast<unsigned>(strtoul(chosen, nullptr, 10))};
+  return {1u};
+}
+
+TEST(EveryApplication, RandomTypingNeverErasesWhatTheEngineDidNotWrite) {
+  for (unsigned seed : Seeds()) {
+    for (const Application& app : fake::Applications()) {
+      for (int encoding = kEncUnicode; encoding <= kEncTOld; ++encoding) {
+        for (int keyboard = kKbdPhonetic; keyboard <= kKbdOldTypewriter; ++keyboard) {
+          RandomTyping(Typing{app, encoding, keyboard, seed * 1000 + static_cast<unsigned>(encoding * 4 + keyboard)}, 300);
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
