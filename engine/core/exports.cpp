@@ -19,6 +19,7 @@ int __cdecl LoadVirelEngine(HWND owner) {
   if (hookHandle == nullptr) return 0;
   ownerWindow = owner;
   loaderProcess = 1;
+  installedHook = hookHandle;
   return 1;
 }
 
@@ -74,6 +75,8 @@ void EngineProcessAttach(HINSTANCE instance) {
   processReady = 0;
 }
 
+// Only the hook this process installed is its to remove: a later loader may have installed its
+// own after this process's window went away.
 void EngineProcessDetach() {
-  if (ownerWindow != nullptr && loaderProcess == 1) UnloadVirelEngine(ownerWindow);
+  if (ownerWindow != nullptr && loaderProcess == 1 && hookHandle == installedHook) UnloadVirelEngine(ownerWindow);
 }

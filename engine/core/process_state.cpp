@@ -5,6 +5,7 @@
 HINSTANCE engineInstance;
 UINT tamilOnOffMsg;
 int loaderProcess;
+HHOOK installedHook;
 
 BYTE processReady;
 BYTE kavitEditTarget;
@@ -33,6 +34,7 @@ void ResetProcessState() {
   engineInstance = nullptr;
   tamilOnOffMsg = 0;
   loaderProcess = 0;
+  installedHook = nullptr;
   processReady = 0;
   kavitEditTarget = 0;
   navigationReset = 0;

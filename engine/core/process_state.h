@@ -9,6 +9,7 @@
 extern HINSTANCE engineInstance;
 extern UINT tamilOnOffMsg;
 extern int loaderProcess;
+extern HHOOK installedHook;  // the hook this process installed, if any
 
 // Owned by the hook entry.
 extern BYTE processReady;     // the toggle key has been seen here and the process is set up

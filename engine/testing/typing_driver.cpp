@@ -65,6 +65,12 @@ HWND StartProcess(const std::string& modulePath) {
   return window;
 }
 
+void EnterAnotherProcess(const std::string& modulePath) {
+  ResetProcessState();
+  world().modulePath = modulePath;
+  EngineProcessAttach(reinterpret_cast<HINSTANCE>(0x400000));
+}
+
 const std::vector<Application>& Applications() {
   using E = EraseOn;
   using V = PasteOn;

@@ -16,6 +16,10 @@ namespace fake {
 // zero, process attach run, a host window of class "RichEdit20W" with the focus.
 HWND StartProcess(const std::string& modulePath = "C:\\Program Files\\Host\\host.exe");
 
+// The engine mapped into another process of the same bitness: the shared block as it is, the
+// per-process state fresh and process attach run. The windows stay: they stand for the desktop.
+void EnterAnotherProcess(const std::string& modulePath = "C:\\Program Files\\Other\\other.exe");
+
 // An application a host profile exists for, as the host model plays it: the control that takes
 // the keys, how it erases and pastes, and what else it does with the messages it gets.
 struct Application {

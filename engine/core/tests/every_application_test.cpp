@@ -261,4 +261,104 @@ TEST(EveryApplication, RandomTypingNeverErasesWhatTheEngineDidNotWrite) {
   }
 }
 
+const Application& Named(const std::string& name) {
+  for (const Application& app : fake::Applications()) {
+    if (name == app.name) return app;
+  }
+  return fake::Applications().front();
+}
+
+// Keys with a few actions between them: <left>, <toggle>, <shift> (Shift held: an auto-repeated
+// key-down) and <repeat> (the next character auto-repeated).
+void Act(HWND w, const std::string& keys) {
+  const LPARAM kRepeated = 1 | (1 << 30);
+  for (size_t i = 0; i < keys.size(); ++i) {
+    if (keys[i] != '<') {
+      fake::Type(w, keys.substr(i, 1));
+      continue;
+    }
+    size_t end = keys.find('>', i);
+    std::string action = keys.substr(i + 1, end - i - 1);
+    i = end;
+    if (action == "left") fake::PressKey(w, VK_LEFT);
+    if (action == "toggle") fake::PressToggle(w);
+    if (action == "shift") fake::Retrieve(fake::Message(w, WM_KEYDOWN, VK_SHIFT, kRepeated), true);
+    if (action == "repeat") {
+      unsigned char ch = keys[++i];
+      fake::Retrieve(fake::Message(w, WM_KEYDOWN, VirtualKey(ch), kRepeated), true, ch);
+    }
+    fake::Pump();
+  }
+}
+
+std::string Hex(const std::string& bytes) {
+  std::string out;
+  char hex[4];
+  for (unsigned char c : bytes) {
+    snprintf(hex, sizeof hex, out.empty() ? "%02X" : " %02X", c);
+    out += hex;
+  }
+  return out;
+}
+
+// Faults met in real applications, each with what the user should see. Text is UTF-8 for
+// Unicode, else the bytes in hex.
+TEST(EveryApplication, KnownCasesGiveTheSoundResult) {
+  const struct {
+    const char* name;
+    const char* application;
+    int encoding;
+    int keyboard;
+    const char* keys;
+    const char* text;
+  } kCases[] = {
+      {"POWER: the posted space is not typed again", "Power", kEncTscii, kKbdNewTypewriter, ": ", "20"},
+      {"POWER: phonetic", "Power", kEncTscii, kKbdPhonetic, "kaa", "B8 A1"},
+      {"POWER: Tamil99", "Power", kEncTscii, kKbdTamil99, "vphhkf", "C5 BD EC B8 F5"},
+      {"POWER: Tamil99 signs", "Power", kEncTscii, kKbdTamil99, "hqhshw", "B8 A1 B8 A2 B8 A3"},
+      {"OPERA: the posted Backspace is not the user's", "Opera", kEncTscii, kKbdTamil99, "ahhq", "AB EC B8 A1"},
+      {"OPERA: nor under u", "Opera", kEncTscii, kKbdTamil99, "hhd", "EC CC"},
+      {"OPERA: nor in phonetic", "Opera", kEncTscii, kKbdPhonetic, "kaa", "B8 A1"},
+      {"an arrow key ends the syllable", "Plain", kEncUnicode, kKbdPhonetic, "ka<left>a", "அக"},
+      {"and in 8-bit", "Plain", kEncTscii, kKbdPhonetic, "ka<left>a", "AB B8"},
+      {"EUDOR: a paste taken by an accelerator", "EudorAccelerator", kEncTscii, kKbdPhonetic, "1k\ba", "31 AB"},
+      {"SOFFI: a held Shift", "Soffi", kEncTscii, kKbdPhonetic, "k<shift>A", "B8 A1"},
+      {"Word: a dead key does not jump over the user's character", "Winwo", kEncTscii, kKbdOldTypewriter,
+       ";<toggle>x<toggle>f", "00 78 B8"},
+      {"nor an auto-repeat", "Winwo", kEncTscii, kKbdOldTypewriter, ";<repeat>xf", "00 78 B8"},
+      {"nor in a plain host", "Plain", kEncTscii, kKbdOldTypewriter, ";<toggle>x<toggle>f", "78 B8"},
+      {"Word: a swallowed letter ends the phonetic syllable", "Winwo", kEncTscii, kKbdPhonetic, "kfa", "EC 00 AB"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::string(c.name) + ": keys \"" + c.keys + "\"");
+    HWND w = Start(Named(c.application), c.encoding, c.keyboard);
+    Act(w, c.keys);
+    std::string text = c.encoding == kEncUnicode ? fake::Utf8(w) : Hex(fake::Bytes(w));
+    EXPECT_EQ(text, c.text);
+    EXPECT_FALSE(fake::world().pumpGaveUp);
+  }
+}
+
+// Under POWER the engine's own characters come back as if typed. No pair of keys, in any
+// encoding and layout, makes it compose them again, let alone without end.
+TEST(EveryApplication, PowerNeverComposesItsOwnOutput) {
+  std::string keys = "\b\r\t";
+  for (int c = 0x20; c < 0x7F; ++c) keys += static_cast<char>(c);
+  const Application& power = Named("Power");
+  for (int encoding = kEncUnicode; encoding <= kEncTOld; ++encoding) {
+    for (int keyboard = kKbdPhonetic; keyboard <= kKbdOldTypewriter; ++keyboard) {
+      for (char first : keys) {
+        for (char second : keys) {
+          Start(power, encoding, keyboard);
+          fake::Type(fake::world().focus, std::string{first, second});
+          if (fake::world().pumpGaveUp || fake::world().composedNotTyped != 0) {
+            ADD_FAILURE() << kEncodingNames[encoding] << ", " << kKeyboardNames[keyboard] << ": keys " << Hex({first, second});
+            return;
+          }
+        }
+      }
+    }
+  }
+}
+
 }  // namespace

@@ -52,6 +52,8 @@ class Exports : public ::testing::Test {
 TEST_F(Exports, AttachRegistersTheToggleMessageAndSwitchesThreadCallsOff) {
   EXPECT_EQ(tamilOnOffMsg, 0xC123u);  // the fake's number for the registered name
   EXPECT_EQ(fake::CountCalls("DisableThreadLibraryCalls"), 1);
+  processReady = 1;
+  EngineProcessAttach(reinterpret_cast<HINSTANCE>(0x400000));
   EXPECT_EQ(processReady, 0);
 }
 
@@ -124,6 +126,24 @@ TEST_F(Exports, DetachRemovesTheHookOnlyInTheLoaderProcess) {
   EngineProcessDetach();
   EXPECT_EQ(ownerWindow, nullptr);
   EXPECT_EQ(fake::CountCalls("UnhookWindowsHookEx"), 1);
+}
+
+// A tray whose window went away while its process lives on; a new tray loads meanwhile. When the
+// old process ends, the new tray's hook stays.
+TEST_F(Exports, DetachLeavesAHookAnotherProcessInstalled) {
+  ASSERT_EQ(LoadVirelEngine(owner), 1);
+  fake::DestroyWindow(owner);
+  fake::EnterAnotherProcess("C:\\Virel\\Virel64.exe");
+  HWND restarted = fake::NewWindow("VirelClass");
+  ASSERT_EQ(LoadVirelEngine(restarted), 1);
+  HHOOK current = hookHandle;
+  fake::EnterAnotherProcess("C:\\Virel\\Virel64.exe");  // the old tray again, ending
+  loaderProcess = 1;
+  installedHook = reinterpret_cast<HHOOK>(0x7001);  // its own, the first
+  EngineProcessDetach();
+  EXPECT_EQ(ownerWindow, restarted);
+  EXPECT_EQ(fake::world().installedHook, current);
+  EXPECT_EQ(fake::CountCalls("UnhookWindowsHookEx"), 0);
 }
 
 TEST_F(Exports, EncodingNumbersSelectExactlyOneFlag) {

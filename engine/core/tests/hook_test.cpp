@@ -210,7 +210,7 @@ TEST_F(Hook, PowerComposesCharactersPostedWithLParamZero) {
 TEST_F(Hook, NavigationKeysClearTheHistoryEvenWithTamilOff) {
   Toggle();
   Toggle();  // off
-  for (WPARAM vk : {VK_BACK, VK_TAB, VK_RETURN, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN}) {
+  for (WPARAM vk : {VK_BACK, VK_TAB, VK_RETURN, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_HOME, VK_END, VK_PRIOR, VK_NEXT}) {
     SCOPED_TRACE(vk);
     memset(composerHistory, 0x55, sizeof composerHistory);
     navigationReset = 0;
@@ -310,6 +310,17 @@ TEST_F(Hook, MessagesThatCannotBeKeystrokesCostNoClassNameRead) {
   Run(letterDown);
   EXPECT_EQ(fake::CountCalls("GetClassNameA"), 0);
   EXPECT_EQ(fake::CountCalls("CallNextHookEx"), 5);
+}
+
+TEST_F(Hook, BeforeSetUpOnlyTheToggleKeyCostsAClassNameRead) {
+  fake::ClearLog();
+  MSG ch = Char('a');
+  Run(ch);
+  MSG left = KeyDown(VK_LEFT);
+  Run(left);
+  EXPECT_EQ(fake::CountCalls("GetClassNameA"), 0);
+  Toggle();
+  EXPECT_EQ(fake::CountCalls("GetClassNameA"), 1);
 }
 
 TEST_F(Hook, ANullMessagePointerIsIgnored) {

@@ -150,21 +150,14 @@ TEST(Phonetic, NothingBuildsOnACharacterThatPassed) {
   });
 }
 
-TEST(Phonetic, LastEmittedFollowsTheRules) {
-  HWND window = unitest::Start(kPhonetic);
-  fake::Type(window, "k");
-  EXPECT_EQ(lastEmitted, 0xCD);
-  fake::Type(window, "a");
-  EXPECT_EQ(lastEmitted, 0xFF);
-  fake::Type(window, " ");
-  EXPECT_EQ(lastEmitted, 0x20);
-  fake::Type(window, "sr");
-  EXPECT_EQ(lastEmitted, 0);
-  fake::Type(window, "n");
-  EXPECT_EQ(phoneticJoin, 1);
-  fake::Type(window, "5");
-  EXPECT_EQ(phoneticJoin, 0);
-  EXPECT_EQ(lastEmitted, 0);
+// What each key leaves for the next one, seen in the text.
+TEST(Phonetic, WhatAKeyLeavesForTheNext) {
+  ExpectTyped(kPhonetic, {
+      {"the kept a makes i a sign", "kai", "கை"},
+      {"a space makes n ந்", "ka n", "க ந்"},
+      {"after sr a vowel stands alone", "sri", "ஸ்ரீஇ"},
+      {"a digit after n leaves nothing to join", "n5g", "ன்5g"},
+  });
 }
 
 }  // namespace

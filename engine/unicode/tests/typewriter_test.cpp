@@ -184,27 +184,24 @@ TEST(Typewriter, NothingBuildsOnACharacterThatPassed) {
   });
 }
 
+// A dead key typed in one process applies to the next key composed in another.
 TEST(Typewriter, ModeFieldsLiveInTheSharedBlock) {
   HWND window = unitest::Start(kOld);
   fake::Type(window, "p");
-  EXPECT_EQ(twPending, 3);
-  EXPECT_EQ(lastEmitted, 0);
-  fake::Type(window, "f");
-  EXPECT_EQ(twPending, 0);
-  EXPECT_EQ(twMode, 3);
-  fake::Type(window, "f");
-  EXPECT_EQ(twMode, 0);
+  fake::EnterAnotherProcess();
+  HWND other = fake::NewWindow("RichEdit20W");
+  fake::PressToggle(other);
+  fake::Type(other, "f");
+  EXPECT_EQ(fake::Utf8(other), "கி");
 }
 
-TEST(Typewriter, KshaMarkAndKooMark) {
-  HWND window = unitest::Start(kNew);
-  fake::Type(window, "T");
-  EXPECT_EQ(lastEmitted, 0xFD);
-  fake::Type(window, "&");
-  EXPECT_EQ(lastEmitted, 0xFE);
-  fake::Type(window, "B");
-  EXPECT_EQ(lastEmitted, 0xFE);
-  EXPECT_EQ(fake::Utf8(window), "க்ஷக்ஷ");
+TEST(Typewriter, KshaAndKooAsTheNextKeySeesThem) {
+  ExpectTyped(kNew, {
+      {"& turns கூ into க்ஷ", "T&", "க்ஷ"},
+      {"& after க்ஷ does nothing more", "T&&", "க்ஷ&"},
+      {"B is க்ஷ and takes a prefix sign", "bB", "க்ஷெ"},
+      {"and a mode", "B;", "க்ஷ்"},
+  });
 }
 
 }  // namespace
