@@ -7,8 +7,10 @@
 namespace {
 
 // How long after the engine synthesized keys they may still arrive. Keys the user typed before
-// them are older; anything later than this went elsewhere (the focus moved) and is not waited for.
-const int kOwnKeyLifetime = 1000;  // milliseconds
+// them are older (by more than the clocks' granularity); anything later than this went elsewhere
+// (the focus moved) and is not waited for. Milliseconds.
+const int kOwnKeyLifetime = 1000;
+const int kClockSlack = 50;
 
 const WPARAM kCtrlVChar = 0x16;  // what TranslateMessage makes of Ctrl+V
 const BYTE kKeyV = 0x56;
@@ -75,7 +77,7 @@ bool TakePosted(const MSG& msg) {
 
 bool TakeSynthesized(const MSG& msg) {
   int age = static_cast<int>(msg.time - ownInput.synthesizedAt);
-  if (age < 0) return false;  // typed before the engine synthesized its keys
+  if (age < -kClockSlack) return false;  // typed before the engine synthesized its keys
   if (age > kOwnKeyLifetime) {
     ownInput.synthesizedCount = 0;
     return false;
@@ -102,11 +104,12 @@ void PostOwn(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wide)
 }
 
 void SynthesizeOwnKey(BYTE vk, DWORD flags) {
+  // The keys of one delivery are timed from before the first of them is made.
+  if (ownInput.synthesizedCount == 0) ownInput.synthesizedAt = GetTickCount();
   keybd_event(vk, 0, flags, 0);
   if (flags & KEYEVENTF_KEYUP) return;
   // Synthesized keys go wherever the focus is: any window. The character a host may make of the
   // key comes before the next key event, since posted messages are retrieved before input.
-  ownInput.synthesizedAt = GetTickCount();
   Append(ownInput.synthesized, &ownInput.synthesizedCount, OwnMessage{nullptr, WM_KEYDOWN, vk, 0, 0, 0});
   WPARAM ch = vk == VK_BACK ? VK_BACK : vk == kKeyV ? kCtrlVChar : 0;
   if (ch != 0) {

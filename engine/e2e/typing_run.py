@@ -30,13 +30,13 @@ class Run:
     def forget_loader(self):
         self._loader = None
 
-    def start_typing(self, layout, encoding=None, exe_name=None, edit=False):
+    def start_typing(self, layout, encoding=None, exe_name=None, edit=False, **host_options):
         """A fresh host set up for the layout (and encoding, if given), with Tamil on."""
         loader = self.loader()
         if encoding is not None:
             loader.set_encoding(encoding)
         loader.set_keyboard(layout)
-        host = self.wine.start_host(self.bits, exe_name=exe_name, edit=edit)
+        host = self.wine.start_host(self.bits, exe_name=exe_name, edit=edit, **host_options)
         before = len(loader.toggles())
         host.keys("alt+k")
         loader.barrier()

@@ -608,7 +608,7 @@ class WineSession:
         return True, ""
 
     def program_path(self, bits, kind):
-        """Path of a test program of the build: kind "loader" or "host"."""
+        """Path of a test program of the build: kind "loader", "host" or "host_v7"."""
         return os.path.join(self.build_dir, f"win{bits}", f"virel_{kind}{bits}.exe")
 
     def spawn(self, bits, exe, args, tag):
@@ -636,15 +636,17 @@ class WineSession:
         loader.wait_line(r"ready \S+")
         return loader
 
-    def start_host(self, bits, exe_name=None, edit=False):
+    def start_host(self, bits, exe_name=None, edit=False, accelerator=False, version7=False):
         """Starts a host with the focus in its text control and waits until it takes input.
 
         exe_name runs a copy of the host under that file name, which picks the engine's profile
         (the first five letters count): start_host(32, "NOTEPAD.EXE"). edit=True gives a plain
-        EDIT control instead of a RichEdit.
+        EDIT control instead of a RichEdit; accelerator=True makes Ctrl+V an accelerator of the
+        window (no Ctrl+V character); version7=True runs the copy whose version resource gives
+        product version 7 (the OPERA profile wants 7 or more).
         """
         tag = self._new_tag("host", bits)
-        exe = self.program_path(bits, "host")
+        exe = self.program_path(bits, "host_v7" if version7 else "host")
         if exe_name:
             folder = os.path.join(self.workdir, tag)
             os.makedirs(folder)
@@ -657,6 +659,8 @@ class WineSession:
                  "--out-ansi", winpath(os.path.join(self.workdir, tag + ".final-ansi"))]
         if edit:
             args += ["--edit", "1"]
+        if accelerator:
+            args += ["--accelerator", "1"]
         process = self.spawn(bits, exe, args, tag)
         host = Host(self, tag, bits, process, self.workdir, tag, edit=edit)
         self.programs.append(host)

@@ -1,10 +1,12 @@
 // Test host: a window with a text control to type in, in a process of its own.
 //
 //   virel_hostNN.exe --log FILE --commands FILE --ready FILE [--title T] [--edit 1]
-//                    [--out FILE] [--out-ansi FILE]
+//                    [--accelerator 1] [--out FILE] [--out-ansi FILE]
 //
 // The control is a RichEdit ("RichEdit20W") unless --edit 1 asks for a plain EDIT control; it has
-// the keyboard focus whenever the window is active. The host logs:
+// the keyboard focus whenever the window is active. With --accelerator 1 Ctrl+V is an accelerator
+// of the window's (TranslateAccelerator takes the key-down, and the window pastes into the
+// control), as in applications with an Edit menu: no Ctrl+V character is ever made. The host logs:
 //   acp <ANSI code page>
 //   ready <window handle> <control handle>
 //   key <message> <wParam> <lParam>     each keyboard message as the application receives it,
@@ -19,6 +21,7 @@ namespace {
 
 const wchar_t kWindowClass[] = L"VirelTestHost";
 const int kControlId = 1;
+const WORD kPasteCommand = 100;
 
 e2e::Log logFile;
 const char* commandPath = nullptr;
@@ -94,6 +97,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_SIZE:
       MoveWindow(control, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
       return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kPasteCommand) {
+        SendMessageW(control, WM_PASTE, 0, 0);
+        return 0;
+      }
+      break;
     case WM_SETFOCUS:
     case WM_ACTIVATE:
       if (message == WM_SETFOCUS || LOWORD(wParam) != WA_INACTIVE) SetFocus(control);
@@ -155,6 +164,12 @@ int main(int argc, char** argv) {
   const char* readyPath = args.Get("--ready", nullptr);
   if (readyPath != nullptr) e2e::WriteFileWhole(readyPath, "ready\n");
 
+  HACCEL accelerators = nullptr;
+  if (args.GetInt("--accelerator", 0) != 0) {
+    ACCEL paste = {FVIRTKEY | FCONTROL, 'V', kPasteCommand};
+    accelerators = CreateAcceleratorTableW(&paste, 1);
+  }
+
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     const char* name = KeyMessageName(msg.message);
@@ -162,6 +177,7 @@ int main(int argc, char** argv) {
       logFile.Line("key %s %llx %llx", name, static_cast<unsigned long long>(msg.wParam),
                    static_cast<unsigned long long>(static_cast<ULONG_PTR>(msg.lParam)));
     }
+    if (accelerators != nullptr && TranslateAcceleratorW(window, accelerators, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
