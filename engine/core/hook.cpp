@@ -68,6 +68,14 @@ bool CanMatter(const MSG& msg) {
   }
 }
 
+// On 64-bit Windows a hook of the other bitness is called in the process that installed it, for
+// the messages of the processes it cannot be mapped into: their own engine serves those.
+bool IsWindowOfThisProcess(HWND window) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  return owner == GetCurrentProcessId();
+}
+
 // Whether the window's class must be read: the toggle key, a character, or a key-down a
 // composer or the navigation rule takes.
 bool MayBeKeystroke(const MSG& msg) {
@@ -133,6 +141,7 @@ void ComposeSoffiKey(MSG* msg, WPARAM vk) {
   Compose(msg);
   if (msg->wParam == translated) {
     msg->wParam = vk;
+    ExpectTranslation(msg->hwnd, translated, msg->lParam);
   } else if (msg->wParam != 0) {
     PostOwn(msg->hwnd, WM_CHAR, msg->wParam & 0xFF, 1);
     msg->wParam = 0;
@@ -156,7 +165,7 @@ LRESULT CALLBACK KeyHookProc(int code, WPARAM wParam, LPARAM lParam) {
   LRESULT next = CallNextHookEx(hookHandle, code, wParam, lParam);
   if (wParam != PM_REMOVE) return next;
   MSG* msg = reinterpret_cast<MSG*>(lParam);
-  if (msg == nullptr || !CanMatter(*msg)) return next;
+  if (msg == nullptr || !CanMatter(*msg) || !IsWindowOfThisProcess(msg->hwnd)) return next;
   if (processReady == 1 && IsOwnInput(*msg)) return next;
   if (IsClick(msg->message)) {
     ForgetContext();
@@ -184,7 +193,12 @@ LRESULT CALLBACK KeyHookProc(int code, WPARAM wParam, LPARAM lParam) {
   }
 
   UINT composable = profile.profileSoffi ? WM_KEYDOWN : WM_CHAR;
-  if (msg->message != composable) return next;
+  if (msg->message != composable) {
+    // SOFFI: a character that came some other way than from a key-down let through (posted by
+    // another program, or repeated) now stands before the caret.
+    if (msg->message == WM_CHAR && msg->hwnd == compositionWindow) ForgetComposition();
+    return next;
+  }
 
   if (msg->hwnd != compositionWindow) {
     if (compositionWindow != nullptr) ForgetContext();  // what they wrote is in the other window
@@ -199,9 +213,13 @@ LRESULT CALLBACK KeyHookProc(int code, WPARAM wParam, LPARAM lParam) {
     return next;
   }
 
-  // A character with lParam 0 was posted by some program, not typed; POWER gets typed
+  // A character with lParam 0 was posted by another program (the engine's own came back above),
+  // not typed: it is not composed, but it now stands before the caret. POWER gets typed
   // characters that way too.
-  if (profile.profilePower == 0 && msg->lParam == 0) return next;
+  if (profile.profilePower == 0 && msg->lParam == 0) {
+    ForgetComposition();
+    return next;
+  }
 
   if (profile.profileSoffi) {
     WPARAM vk = msg->wParam;

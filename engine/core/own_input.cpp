@@ -103,6 +103,10 @@ void PostOwn(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wide)
          OwnMessage{window, message, wParam, lParam, 0, static_cast<BYTE>(wide ? 0 : 1)});
 }
 
+void ExpectTranslation(HWND window, WPARAM character, LPARAM lParam) {
+  Append(ownInput.posted, &ownInput.postedCount, OwnMessage{window, WM_CHAR, character & 0xFF, lParam, 1, 1});
+}
+
 void SynthesizeOwnKey(BYTE vk, DWORD flags) {
   // The keys of one delivery are timed from before the first of them is made.
   if (ownInput.synthesizedCount == 0) ownInput.synthesizedAt = GetTickCount();

@@ -13,6 +13,10 @@ void PostOwn(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wide 
 // Synthesizes a key event (keybd_event, scan code 0) and expects its key-down back.
 void SynthesizeOwnKey(BYTE vk, DWORD flags);
 
+// The character a host's TranslateMessage will make of a key-down the engine let through (SOFFI,
+// whose key-downs the engine composes): when it comes, it is no news to the composers.
+void ExpectTranslation(HWND window, WPARAM character, LPARAM lParam);
+
 // True when the message is one the engine posted or synthesized; it is then no longer expected.
 // Called with every keyboard message the hook takes from a queue.
 bool IsOwnInput(const MSG& msg);

@@ -288,6 +288,16 @@ int GetClassNameA(HWND window, LPSTR name, int size) {
   return static_cast<int>(strlen(name));
 }
 
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
+  Record("GetWindowThreadProcessId", window);
+  auto found = world().windows.find(window);
+  DWORD id = found == world().windows.end() ? 0 : found->second.processId;
+  if (processId != nullptr) *processId = id;
+  return id == 0 ? 0 : 0x5678;
+}
+
+DWORD GetCurrentProcessId() { return fake::kThisProcess; }
+
 HWND GetParent(HWND window) {
   Record("GetParent", window);
   auto found = world().windows.find(window);

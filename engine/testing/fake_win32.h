@@ -21,6 +21,9 @@ struct Call {
   LPARAM lParam;
 };
 
+// The process the engine runs in, as GetCurrentProcessId reports it.
+const DWORD kThisProcess = 0x1234;
+
 // One character of the host's document, and whether it came from the user's own keystroke
 // (as opposed to text the engine delivered).
 struct Unit {
@@ -53,6 +56,7 @@ struct Host {
 struct Window {
   std::string className;
   HWND parent = nullptr;
+  DWORD processId = kThisProcess;  // another value: a window of another process
   bool alive = true;
   Host host;
 };

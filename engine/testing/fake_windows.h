@@ -99,6 +99,8 @@ BOOL DisableThreadLibraryCalls(HMODULE module);
 UINT RegisterWindowMessageA(LPCSTR name);
 
 int GetClassNameA(HWND window, LPSTR name, int size);
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
+DWORD GetCurrentProcessId();
 HWND GetParent(HWND window);
 BOOL IsWindow(HWND window);
 int lstrcmpiA(LPCSTR a, LPCSTR b);

@@ -16,6 +16,7 @@
 #include "engine/core/process_state.h"
 #include "engine/core/shared_state.h"
 #include "engine/testing/typing_driver.h"
+#include "engine/testing/typing_session.h"
 #include "engine/testing/word_list.h"
 
 namespace {
@@ -110,35 +111,6 @@ TEST(EveryApplication, TypesTheSameWordsAsAPlainHost) {
   }
 }
 
-// What the random typing does besides typing characters.
-enum Action { kType, kLeft, kRight, kHome, kEnd, kClick, kToggle, kRepeat, kHeldShift, kOtherWindow, kClipboard };
-
-const char kCharacters[] =
-    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZaeiouaeiouhkn0123456789 .,-;:[]{}|~#&<>?%$^_`'\"!@*()+=/\b\r\t";
-
-// A second window of the application, in the same process.
-HWND SecondWindow(HWND first) {
-  const fake::Window& w = fake::world().windows[first];
-  HWND second = fake::NewWindow(w.className, w.parent);
-  fake::HostOf(second) = w.host;
-  fake::HostOf(second).text.clear();
-  return second;
-}
-
-UINT VirtualKey(unsigned char ch) {
-  if (isalpha(ch)) return static_cast<UINT>(toupper(ch));
-  if (isdigit(ch) || ch == ' ' || ch == '\b' || ch == '\t' || ch == '\r') return ch;
-  return 0xDF;
-}
-
-// A Backspace of the user's own may erase what is before the caret: is that the user's?
-bool UsersOwnBefore(const fake::Host& host) {
-  long at = static_cast<long>(host.text.size()) - static_cast<long>(host.caretFromEnd) - 1;
-  return at >= 0 && host.text[at].fromUser && host.typedGlyphs.count(host.text[at].code) == 0;
-}
-
-bool NothingBefore(const fake::Host& host) { return host.caretFromEnd >= host.text.size(); }
-
 std::string Units(HWND w) {
   std::string out;
   char unit[16];
@@ -149,96 +121,35 @@ std::string Units(HWND w) {
   return out;
 }
 
-struct Typing {
-  const Application& app;
-  int encoding;
-  int keyboard;
-  unsigned seed;
-};
+UINT VirtualKey(unsigned char ch) {
+  if (isalpha(ch)) return static_cast<UINT>(toupper(ch));
+  if (isdigit(ch) || ch == ' ' || ch == '\b' || ch == '\t' || ch == '\r') return ch;
+  return 0xDF;
+}
 
-// Random typing with everything a user does between keys. Fails at the first key after which a
-// character the engine did not write is gone, a backspace found nothing to erase that the
-// user's own did not, the queue never emptied, or the engine composed its own output.
-void RandomTyping(const Typing& run, int keys) {
-  std::mt19937 random(run.seed);
-  HWND windows[2];
-  windows[0] = Start(run.app, run.encoding, run.keyboard);
-  windows[1] = SecondWindow(windows[0]);
-  // Where the font makes ASCII characters letters, a glyph the engine writes may equal the key
-  // typed; under FRAME, which writes the last glyph from the keystroke itself, it is then not
-  // told from the user's character.
-  if (run.keyboard == kKbdPhonetic || std::string(run.app.name) == "Frame") {
-    for (HWND w : windows) fake::HostOf(w).typedGlyphs = fake::TypedGlyphs();
-  }
-  int current = 0;
-  int allowedUser = 0, allowedEmpty = 0;
-  std::string log;
+// Random typing with everything a user does between keys; stops at the first broken promise
+// (fake::TypingSession::Broken). VIREL_TRACE=<application> prints each step of its runs.
+void RandomTyping(const Application& app, int encoding, int keyboard, unsigned seed, int keys) {
+  std::mt19937 random(seed);
+  fake::TypingSession session(app, encoding, keyboard);
+  const char* trace = getenv("VIREL_TRACE");
   for (int i = 0; i < keys; ++i) {
-    HWND w = windows[current];
-    fake::Host& host = fake::HostOf(w);
-    int pick = std::uniform_int_distribution<int>(0, 99)(random);
-    Action action = pick < 80 ? kType : static_cast<Action>(1 + pick % 10);
-    unsigned char ch = kCharacters[std::uniform_int_distribution<size_t>(0, sizeof kCharacters - 2)(random)];
-    const LPARAM kRepeated = 1 | (1 << 30);
-    switch (action) {
-      case kType:
-        if (ch == '\b' && UsersOwnBefore(host)) ++allowedUser;
-        if (ch == '\b' && NothingBefore(host)) ++allowedEmpty;
-        fake::Type(w, std::string(1, static_cast<char>(ch)));
-        log += static_cast<char>(ch);
-        break;
-      case kLeft: case kRight: case kHome: case kEnd: {
-        const UINT kKeys[] = {VK_LEFT, VK_RIGHT, VK_HOME, VK_END};
-        fake::PressKey(w, kKeys[action - kLeft]);
-        log += "<" + std::to_string(action) + ">";
-        break;
-      }
-      case kClick:
-        fake::Click(w, std::uniform_int_distribution<size_t>(0, host.text.size())(random));
-        log += "<click>";
-        break;
-      case kToggle:
-        fake::PressToggle(w);
-        log += "<toggle>";
-        break;
-      case kRepeat:
-        if (ch == '\b') ch = 'a';
-        fake::Retrieve(fake::Message(w, WM_KEYDOWN, VirtualKey(ch), kRepeated), true, ch);
-        fake::Pump();
-        log += std::string("<repeat ") + static_cast<char>(ch) + ">";
-        break;
-      case kHeldShift:
-        fake::Retrieve(fake::Message(w, WM_KEYDOWN, VK_SHIFT, kRepeated), true);
-        fake::Pump();
-        log += "<shift>";
-        break;
-      case kOtherWindow:
-        current = 1 - current;
-        fake::world().focus = windows[current];
-        log += "<window>";
-        break;
-      case kClipboard:
-        fake::world().clipboardOpenFails = !fake::world().clipboardOpenFails;
-        log += "<clipboard>";
-        break;
+    unsigned pick = std::uniform_int_distribution<unsigned>(0, 99)(random);
+    unsigned char ch = fake::SessionCharacter(random());
+    if (pick < 80) {
+      session.Key(ch);
+    } else {
+      auto action = static_cast<fake::TypingSession::Action>(pick % fake::TypingSession::kActionCount);
+      session.Do(action, action == fake::TypingSession::kClick ? random() : ch);
     }
-    const char* trace = getenv("VIREL_TRACE");  // an application's name: print each step of its runs
-    if (trace != nullptr && trace == std::string(run.app.name)) {
-      printf("%-40s |%s |%s\n", log.substr(log.size() > 40 ? log.size() - 40 : 0).c_str(), Units(windows[0]).c_str(),
-             Units(windows[1]).c_str());
+    if (trace != nullptr && trace == std::string(app.name)) {
+      printf("%s |%s |%s\n", session.Log().c_str(), Units(session.Window(0)).c_str(), Units(session.Window(1)).c_str());
     }
-    int erased = fake::HostOf(windows[0]).userUnitsErased + fake::HostOf(windows[1]).userUnitsErased;
-    int empty = fake::HostOf(windows[0]).erasesOnEmpty + fake::HostOf(windows[1]).erasesOnEmpty;
-    std::string broken;
-    if (erased > allowedUser) broken = "a character the engine did not write was erased";
-    if (erased < allowedUser) broken = "the user's Backspace erased nothing";
-    if (empty != allowedEmpty) broken = "a backspace found nothing to erase";
-    if (fake::world().pumpGaveUp) broken = "the queue never emptied";
-    if (fake::world().composedNotTyped != 0) broken = "the engine composed a message no key made";
+    std::string broken = session.Broken();
     if (!broken.empty()) {
-      ADD_FAILURE() << broken << ": " << run.app.name << ", " << kEncodingNames[run.encoding] << ", "
-                    << kKeyboardNames[run.keyboard] << ", seed " << run.seed << " (VIREL_SEED)\n  keys: " << log
-                    << "\n  text (* the user's): " << Units(windows[current]);
+      ADD_FAILURE() << broken << ": " << app.name << ", " << kEncodingNames[encoding] << ", "
+                    << kKeyboardNames[keyboard] << ", seed " << seed << " (VIREL_SEED)\n  keys: " << session.Log()
+                    << "\n  texts (* the user's):" << Units(session.Window(0)) << " |" << Units(session.Window(1));
       return;
     }
   }
@@ -254,7 +165,7 @@ TEST(EveryApplication, RandomTypingNeverErasesWhatTheEngineDidNotWrite) {
     for (const Application& app : fake::Applications()) {
       for (int encoding = kEncUnicode; encoding <= kEncTOld; ++encoding) {
         for (int keyboard = kKbdPhonetic; keyboard <= kKbdOldTypewriter; ++keyboard) {
-          RandomTyping(Typing{app, encoding, keyboard, seed * 1000 + static_cast<unsigned>(encoding * 4 + keyboard)}, 300);
+          RandomTyping(app, encoding, keyboard, seed * 1000 + static_cast<unsigned>(encoding * 4 + keyboard), 300);
         }
       }
     }

@@ -323,6 +323,20 @@ TEST_F(Hook, BeforeSetUpOnlyTheToggleKeyCostsAClassNameRead) {
   EXPECT_EQ(fake::CountCalls("GetClassNameA"), 1);
 }
 
+// The hook of the other bitness runs in its tray's process for the windows of processes it
+// cannot be mapped into; the engine of their own bitness serves them.
+TEST_F(Hook, WindowsOfOtherProcessesAreLeftToTheirOwnEngine) {
+  HWND foreign = fake::NewWindow("RichEdit20W");
+  fake::world().windows[foreign].processId = fake::kThisProcess + 1;
+  MSG toggle{foreign, WM_SYSKEYDOWN, 'K', kFirstPress, 0, {0, 0}};
+  Run(toggle);
+  EXPECT_EQ(processReady, 0);
+  Toggle();
+  MSG ch{foreign, WM_CHAR, 'a', kFirstPress, 0, {0, 0}};
+  EXPECT_EQ(Run(ch), 0);
+  EXPECT_EQ(ch.wParam, static_cast<WPARAM>('a'));
+}
+
 TEST_F(Hook, ANullMessagePointerIsIgnored) {
   EXPECT_EQ(KeyHookProc(0, PM_REMOVE, 0), 0);
 }
