@@ -38,3 +38,18 @@ run: build
 
 clean:
 	rm -rf $(BUILD)
+
+# What a Windows user gets, in build/dist: the installer, the portable zip and the two manuals.
+.PHONY: dist charts pictures
+DEBIAN_PYTHON := /usr/bin/python3
+
+dist: build
+	$(DEBIAN_PYTHON) packaging/dist.py $(BUILD)
+
+# The keyboard charts in docs/images (README and manuals), drawn from the engine.
+charts: deps native
+	$(DEBIAN_PYTHON) docs/charts.py $(BUILD)/native/virel_type docs/images
+
+# Pictures of the settings window in docs/images, taken from Virel64 under Wine.
+pictures: deps win64
+	VIREL_BUILD=$(abspath $(BUILD)) python3 docs/pictures.py docs/images
