@@ -24,8 +24,9 @@ win32:
 	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake $(CMAKE_WIN) >/dev/null
 	cmake --build $(BUILD)/win32 -j$(JOBS)
 
-# Native tests first, then the end-to-end tests under Wine (both bitnesses).
-test: build test-native test-wine
+# Native tests first, then the end-to-end tests under Wine (both bitnesses). The installer's and
+# the manuals' tests need what `make dist` makes.
+test: build dist test-native test-wine
 
 test-native:
 	cd $(BUILD)/native && ctest --output-on-failure -LE wine

@@ -205,8 +205,20 @@ FunctionEnd
   ${EndIf}
 !macroend
 
+; Removes a file of the installation and what an upgrade left beside it; $0 becomes 1 while any
+; of them is still there (an engine that some process has still loaded).
 !macro DELETE_FILE NAME
+  Delete "$INSTDIR\${NAME}"
+  Delete "$INSTDIR\${NAME}.old"
+  ${If} ${FileExists} "$INSTDIR\${NAME}"
+  ${OrIf} ${FileExists} "$INSTDIR\${NAME}.old"
+    StrCpy $0 1
+  ${EndIf}
+!macroend
+
+!macro DELETE_AT_RESTART NAME
   Delete /REBOOTOK "$INSTDIR\${NAME}"
+  Delete /REBOOTOK "$INSTDIR\${NAME}.old"
 !macroend
 
 !macro DROP_ASIDE NAME
@@ -405,19 +417,39 @@ Function un.SettingsPageLeave
   ${EndIf}
 FunctionEnd
 
+; Every file an installation may have, whichever Windows it was made on.
+!macro INSTALLED_FILES MACRO
+  !insertmacro ${MACRO} "Virel64.exe"
+  !insertmacro ${MACRO} "VirelEgn64.dll"
+  !insertmacro ${MACRO} "Virel32.exe"
+  !insertmacro ${MACRO} "VirelEgn32.dll"
+  !insertmacro ${MACRO} "${MANUAL_EN}"
+  !insertmacro ${MACRO} "${MANUAL_TA}"
+  !insertmacro ${MACRO} "Uninstall.exe"
+!macroend
+
+Function un.DeleteFiles
+  StrCpy $0 0
+  !insertmacro INSTALLED_FILES DELETE_FILE
+FunctionEnd
+
 Section "Uninstall"
   SetShellVarContext all
   Call un.EndVirel
-  ; Engines still loaded in some process go when Windows starts again.
-  !insertmacro DELETE_FILE "Virel64.exe"
-  !insertmacro DELETE_FILE "VirelEgn64.dll"
-  !insertmacro DELETE_FILE "Virel32.exe"
-  !insertmacro DELETE_FILE "VirelEgn32.dll"
-  !insertmacro DELETE_FILE "${MANUAL_EN}"
-  !insertmacro DELETE_FILE "${MANUAL_TA}"
-  Delete /REBOOTOK "$INSTDIR\*.old"
+  ; Windows lets go of an engine in the other processes soon after its program ended; what is
+  ; still loaded after a few seconds goes when Windows starts again.
+  StrCpy $1 0
+  ${Do}
+    Call un.DeleteFiles
+    ${If} $0 == 0
+    ${OrIf} $1 >= 10
+      ${Break}
+    ${EndIf}
+    IntOp $1 $1 + 1
+    Sleep 300
+  ${Loop}
+  !insertmacro INSTALLED_FILES DELETE_AT_RESTART
   Delete /REBOOTOK "$INSTDIR\ns*.tmp"
-  Delete /REBOOTOK "$INSTDIR\Uninstall.exe"
   RMDir /REBOOTOK "$INSTDIR"
   ${GetParent} "$INSTDIR" $0
   RMDir "$0"
