@@ -52,6 +52,10 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Orvane"
 !define MUI_ICON "${__FILEDIR__}\..\tray\art\virel.ico"
 !define MUI_UNICON "${__FILEDIR__}\..\tray\art\virel.ico"
 !define MUI_ABORTWARNING
+; The language chosen at installation is the uninstaller's too.
+!define MUI_LANGDLL_REGISTRY_ROOT HKLM
+!define MUI_LANGDLL_REGISTRY_KEY "${UNINSTALL_KEY}"
+!define MUI_LANGDLL_REGISTRY_VALUENAME "InstallerLanguage"
 
 Var StartAtSignIn      ; 1: Run values for the installed builds
 Var StartAtSignInBox
@@ -78,8 +82,12 @@ Page custom StartupPage StartupPageLeave
 UninstPage custom un.SettingsPage un.SettingsPageLeave
 !insertmacro MUI_UNPAGE_INSTFILES
 
+; English, and Tamil where Windows speaks Tamil; the first page lets the user choose.
 !insertmacro MUI_LANGUAGE "English"
 !include "${__FILEDIR__}\lang\strings-english.nsh"
+!insertmacro MUI_LANGUAGEEX "${__FILEDIR__}\lang" "Tamil"
+!include "${__FILEDIR__}\lang\strings-tamil.nsh"
+!insertmacro MUI_RESERVEFILE_LANGDLL
 
 ; --- ending and starting the programs ------------------------------------------------------------
 
@@ -275,6 +283,7 @@ Function .onInit
     SetRegView 64
   ${EndIf}
   StrCpy $StartAtSignIn 1
+  !insertmacro MUI_LANGDLL_DISPLAY
   ; /D= gives the folder; otherwise the folder of an earlier installation, or Program Files.
   ${If} $INSTDIR == ""
     ReadRegStr $INSTDIR HKLM "${UNINSTALL_KEY}" "InstallLocation"
@@ -397,6 +406,7 @@ Function un.onInit
     SetRegView 64
   ${EndIf}
   StrCpy $RemoveSettings 0
+  !insertmacro MUI_UNGETLANGUAGE
 FunctionEnd
 
 Function un.SettingsPage
