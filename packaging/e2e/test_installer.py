@@ -140,9 +140,8 @@ def main():
         expect(inst.running_windows(), set(), "programs started by a silent first install")
         print(f"PASS silent install ({time.monotonic() - started:.1f}s)", flush=True)
 
-        # Each build alone: under Wine, while both run, the engine hooked first no longer composes
-        # in programs of its own bitness (Wine calls the newer hook of the other bitness outside
-        # the program, and the older one with it). Then both, for the reinstall.
+        # Each build alone: under Wine, while both run, programs of the bitness whose engine was
+        # hooked first receive Latin letters. Then both, for the reinstall.
         for bits in (64, 32):
             target = shortcut_target(inst.unix(MENU_DIR + f"\\Virel{bits}.lnk"))
             tray = wine.start_tray(bits, exe=inst.unix(target))
