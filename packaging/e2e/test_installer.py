@@ -102,7 +102,7 @@ def check_installed(inst):
         expect(run.get(f"Virel{bits}"), f'"{INSTALL_DIR}\\{EXE[bits]}"', f"Run value Virel{bits}")
     entry = inst.values(UNINSTALL_KEY)
     for name, value in (("DisplayName", "Virel Tamil Software 5.0"), ("Publisher", "Orvane"),
-                        ("DisplayVersion", "5.0"), ("DisplayIcon", f'"{INSTALL_DIR}\\Virel64.exe",0'),
+                        ("DisplayVersion", "5.0"), ("DisplayIcon", f"{INSTALL_DIR}\\Virel64.exe,0"),
                         ("UninstallString", f'"{INSTALL_DIR}\\Uninstall.exe"')):
         expect(entry.get(name), value, f"uninstall entry {name}")
     if int(entry.get("EstimatedSize", "0"), 16) < 500:

@@ -81,6 +81,9 @@ def check_readme_charts():
 
 
 def main():
+    if not os.path.isdir(IMAGES):
+        print(f"FAIL: {DIST} is not made: run `make dist`")
+        return 1
     checks = [(f"manual {n}", lambda n=n, s=s: check_manual(n, s)) for n, s in MANUALS.items()]
     checks += [("portable zip", check_portable), ("README charts", check_readme_charts)]
     failed = 0
