@@ -24,8 +24,9 @@ win32:
 	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake $(CMAKE_WIN) >/dev/null
 	cmake --build $(BUILD)/win32 -j$(JOBS)
 
-# Native tests first, then the end-to-end tests under Wine (both bitnesses).
-test: build test-native test-wine
+# Native tests first, then the end-to-end tests under Wine (both bitnesses). The installer's and
+# the manuals' tests need what `make dist` makes.
+test: build dist test-native test-wine
 
 test-native:
 	cd $(BUILD)/native && ctest --output-on-failure -LE wine
@@ -38,3 +39,18 @@ run: build
 
 clean:
 	rm -rf $(BUILD)
+
+# What a Windows user gets, in build/dist: the installer, the portable zip and the two manuals.
+.PHONY: dist charts pictures
+DEBIAN_PYTHON := /usr/bin/python3
+
+dist: build
+	$(DEBIAN_PYTHON) packaging/dist.py $(BUILD)
+
+# The keyboard charts in docs/images (README and manuals), drawn from the engine.
+charts: deps native
+	$(DEBIAN_PYTHON) docs/charts.py $(BUILD)/native/virel_type docs/images
+
+# Pictures of the settings window in docs/images, taken from Virel64 under Wine.
+pictures: deps win64
+	VIREL_BUILD=$(abspath $(BUILD)) python3 docs/pictures.py docs/images

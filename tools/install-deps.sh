@@ -27,6 +27,12 @@ pkg_installed fonts-lohit-taml || need+=(fonts-lohit-taml)
 pkg_installed python3-pil || need+=(python3-pil)
 pkg_installed libraqm0 || need+=(libraqm0)
 pkg_installed wine32:i386 || need+=(wine32:i386)
+# `make dist`: the installer (NSIS), the manuals (Markdown, WeasyPrint), their checks (poppler).
+have makensis || need+=(nsis)
+have weasyprint || need+=(weasyprint)
+pkg_installed python3-markdown || need+=(python3-markdown)
+have pdftotext || need+=(poppler-utils)
+pkg_installed fonts-dejavu-core || need+=(fonts-dejavu-core)
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

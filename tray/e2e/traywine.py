@@ -180,10 +180,11 @@ class TrayWine:
         self._count += 1
         return f"{kind}-{self._count}"
 
-    def start_tray(self, bits, debug=SYSTRAY_TRACE):
-        """Starts VirelNN.exe from the build folder (beside its engine) and waits for its window."""
+    def start_tray(self, bits, debug=SYSTRAY_TRACE, exe=None):
+        """Starts VirelNN.exe from the build folder (beside its engine), or the given one, and
+        waits for its window."""
         tag = self._tag(f"tray{bits}")
-        process = self._spawn(bits, self.exe_path(bits, EXE[bits]), [], tag, debug)
+        process = self._spawn(bits, exe or self.exe_path(bits, EXE[bits]), [], tag, debug)
         tray = Tray(self, self.session, tag, bits, process, self.session.workdir, TITLE[bits])
         self.session.programs.append(tray)
 
