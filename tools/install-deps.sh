@@ -27,6 +27,8 @@ pkg_installed fonts-lohit-taml || need+=(fonts-lohit-taml)
 pkg_installed python3-pil || need+=(python3-pil)
 pkg_installed libraqm0 || need+=(libraqm0)
 pkg_installed wine32:i386 || need+=(wine32:i386)
+# make bench counts the engine's instructions with callgrind.
+have valgrind || need+=(valgrind)
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

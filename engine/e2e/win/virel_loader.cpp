@@ -1,7 +1,7 @@
 // Test loader: starts the engine the way the tray program does and reports what it sees.
 //
 //   virel_loaderNN.exe --log FILE --commands FILE [--title T] [--encoding N] [--keyboard N]
-//                      [--hotkey VK]
+//                      [--hotkey VK] [--remove-stale-hooks 1]
 //
 // It creates a top-level window, calls LoadVirelEngine(window), SetTamilEncodings, SetTamilKeyboard
 // and SetHotKey(1, VK) in that order (defaults: 0, 0, 'K'), and logs:
@@ -12,6 +12,10 @@
 //   done <id> [<result>]        after each command
 //   exit                        just before it returns from main (the engine detaches after it)
 // Commands: hotkey ALT VK, encoding N, keyboard N, toggle, unload, barrier, exit.
+//
+// --remove-stale-hooks 1 first removes every hook of the desktop, for a loader started after one
+// that was killed: Windows removes a hook with the thread that set it, Wine keeps it (only there
+// does the sweep find anything), and a second engine hook would compose every key twice.
 #include "engine/core/exports.h"
 #include "engine/e2e/win/e2e_support.h"
 
@@ -25,6 +29,16 @@ const char kToggleMessageName[] = "UWM_TAMILONOFF_MSG-VR4031B1_14D3_11d5_A025_00
 e2e::Log logFile;
 const char* commandPath = nullptr;
 UINT toggleMessage = 0;
+
+// Wine's hook handles are user handles: an index in the low word (even numbers from 0x20 up),
+// any generation matching a high word of 0. Removing a handle that is no hook fails harmlessly.
+int RemoveEveryHook() {
+  int removed = 0;
+  for (UINT_PTR low = 0x20; low <= 0xFFFE; low += 2) {
+    if (UnhookWindowsHookEx(reinterpret_cast<HHOOK>(low))) ++removed;
+  }
+  return removed;
+}
 
 void RunCommand(HWND window, const e2e::Command& command) {
   const char* id = command.id.c_str();
@@ -100,6 +114,7 @@ int main(int argc, char** argv) {
   }
   ShowWindow(window, SW_SHOWNOACTIVATE);
 
+  if (args.GetInt("--remove-stale-hooks", 0) != 0) logFile.Line("removed %d", RemoveEveryHook());
   // The tray program's start-up, in its order.
   logFile.Line("load %d", LoadVirelEngine(window));
   SetTamilEncodings(args.GetInt("--encoding", 0));
