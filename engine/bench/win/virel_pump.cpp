@@ -83,14 +83,8 @@ int main(int argc, char** argv) {
   logFile.Open(args.Get("--log", nullptr));
   commandPath = args.Get("--commands", nullptr);
 
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = kWindowClass;
-  RegisterClassA(&windowClass);
-  HWND window = CreateWindowA(kWindowClass, args.Get("--title", "Virel bench pump"),
-                              WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                              windowClass.hInstance, nullptr);
+  HWND window = e2e::CreateTopWindow(kWindowClass, WindowProc,
+                                     args.Get("--title", "Virel bench pump"), 200, 100);
   if (window == nullptr) {
     logFile.Line("error CreateWindow %lu", GetLastError());
     return 2;
@@ -98,11 +92,7 @@ int main(int argc, char** argv) {
   SetTimer(window, e2e::kCommandTimer, e2e::kCommandPollMs, nullptr);
   logFile.Line("ready %p", static_cast<void*>(window));
 
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  e2e::RunMessageLoop();
   logFile.Line("exit");
   logFile.Close();
   return 0;

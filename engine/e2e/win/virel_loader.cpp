@@ -99,15 +99,8 @@ int main(int argc, char** argv) {
   commandPath = args.Get("--commands", nullptr);
   toggleMessage = RegisterWindowMessageA(kToggleMessageName);
 
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = kWindowClass;
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  RegisterClassA(&windowClass);
-  HWND window = CreateWindowA(kWindowClass, args.Get("--title", "Virel test loader"),
-                              WS_OVERLAPPEDWINDOW, 0, 0, 320, 120, nullptr, nullptr,
-                              windowClass.hInstance, nullptr);
+  HWND window = e2e::CreateTopWindow(kWindowClass, WindowProc,
+                                     args.Get("--title", "Virel test loader"), 320, 120);
   if (window == nullptr) {
     logFile.Line("error CreateWindow %lu", GetLastError());
     return 2;
@@ -124,11 +117,7 @@ int main(int argc, char** argv) {
   SetTimer(window, e2e::kCommandTimer, e2e::kCommandPollMs, nullptr);
   logFile.Line("ready %p", static_cast<void*>(window));
 
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  e2e::RunMessageLoop();
   logFile.Line("exit");
   logFile.Close();
   return 0;
