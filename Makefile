@@ -3,7 +3,7 @@ BUILD := build
 JOBS ?= 2
 CMAKE_WIN := -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build native win64 win32 test test-native test-wine run clean
+.PHONY: all deps build native win64 win32 test test-native test-wine run clean bench bench-native soak
 
 all: build
 
@@ -36,6 +36,19 @@ test-wine:
 
 run: build
 	@bash tools/run.sh
+
+# Benchmarks (engine/bench/bench.py): results in build/bench/, a table at the end.
+bench: deps bench-native win64 win32
+	python3 engine/bench/bench.py --out $(BUILD)/bench
+
+# The native build without sanitizers, at -O2: what the instruction counts are taken from.
+bench-native:
+	cmake -S . -B $(BUILD)/bench-native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVIREL_SANITIZE=OFF >/dev/null
+	cmake --build $(BUILD)/bench-native -j$(JOBS) --target virel_instructions
+
+# The long soak under Wine (engine/e2e/test_soak.py; make test runs a short one).
+soak: build
+	VIREL_BUILD=$(CURDIR)/$(BUILD) VIREL_SOAK_KEYS=20000 python3 engine/e2e/test_soak.py
 
 clean:
 	rm -rf $(BUILD)

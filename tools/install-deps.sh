@@ -33,6 +33,8 @@ have weasyprint || need+=(weasyprint)
 pkg_installed python3-markdown || need+=(python3-markdown)
 have pdftotext || need+=(poppler-utils)
 pkg_installed fonts-dejavu-core || need+=(fonts-dejavu-core)
+# make bench counts the engine's instructions with callgrind.
+have valgrind || need+=(valgrind)
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

@@ -334,9 +334,23 @@ class Host(WinProgram):
         data = _read(path)
         return data if ansi else data.decode("utf-8")
 
+    def latencies(self):
+        """(virtual key, microseconds from its key-down's retrieval until nothing posted was
+        left) for each key, in order; hosts started with latency=True."""
+        return [(int(line.split()[1], 16), float(line.split()[2])) for line in self.log_lines()
+                if line.startswith("latency ")]
+
     @property
     def code_page(self):
         return int(self.wait_line(r"acp (\d+)").group(1))
+
+
+class Pump(WinProgram):
+    """The benchmark's window that posts messages to itself and times its message loop."""
+
+    def time(self, kind, count, timeout=120):
+        """Nanoseconds a message for `count` messages of kind "other" or "char"."""
+        return float(self.command("time", kind, count, timeout=timeout))
 
 
 class WineSession:
@@ -608,7 +622,7 @@ class WineSession:
         return True, ""
 
     def program_path(self, bits, kind):
-        """Path of a test program of the build: kind "loader", "host" or "host_v7"."""
+        """Path of a test program of the build: kind "loader", "host", "host_v7", "nullloader", "pump"."""
         return os.path.join(self.build_dir, f"win{bits}", f"virel_{kind}{bits}.exe")
 
     def spawn(self, bits, exe, args, tag):
@@ -622,28 +636,47 @@ class WineSession:
     def _new_tag(self, kind, bits):
         return f"{kind}{bits}-{next(self._tags)}"
 
-    def start_loader(self, bits, hotkey=0x4B, encoding=0, keyboard=0):
+    def start_loader(self, bits, hotkey=0x4B, encoding=0, keyboard=0, kind="loader",
+                     remove_stale_hooks=False):
         """Starts a loader (in the build folder, beside the engine it imports) and waits until it
-        has made its start-up calls. Its load_result tells what LoadVirelEngine returned."""
-        tag = self._new_tag("loader", bits)
+        has made its start-up calls. Its load_result tells what LoadVirelEngine returned.
+
+        kind "nullloader" is the same loader linked against a hook that only passes messages on.
+        remove_stale_hooks first removes the hooks Wine kept of a killed loader."""
+        tag = self._new_tag(kind, bits)
         args = ["--log", winpath(os.path.join(self.workdir, tag + ".log")),
                 "--commands", winpath(os.path.join(self.workdir, tag + ".cmd")),
                 "--title", tag, "--encoding", str(encoding), "--keyboard", str(keyboard),
                 "--hotkey", str(hotkey)]
-        process = self.spawn(bits, self.program_path(bits, "loader"), args, tag)
+        if remove_stale_hooks:
+            args += ["--remove-stale-hooks", "1"]
+        process = self.spawn(bits, self.program_path(bits, kind), args, tag)
         loader = Loader(self, tag, bits, process, self.workdir, tag)
         self.programs.append(loader)
         loader.wait_line(r"ready \S+")
         return loader
 
-    def start_host(self, bits, exe_name=None, edit=False, accelerator=False, version7=False):
+    def start_pump(self, bits):
+        """Starts the benchmark's message pump and waits until it takes commands."""
+        tag = self._new_tag("pump", bits)
+        args = ["--log", winpath(os.path.join(self.workdir, tag + ".log")),
+                "--commands", winpath(os.path.join(self.workdir, tag + ".cmd")), "--title", tag]
+        process = self.spawn(bits, self.program_path(bits, "pump"), args, tag)
+        pump = Pump(self, tag, bits, process, self.workdir, tag)
+        self.programs.append(pump)
+        pump.wait_line(r"ready \S+")
+        return pump
+
+    def start_host(self, bits, exe_name=None, edit=False, accelerator=False, version7=False,
+                   latency=False):
         """Starts a host with the focus in its text control and waits until it takes input.
 
         exe_name runs a copy of the host under that file name, which picks the engine's profile
         (the first five letters count): start_host(32, "NOTEPAD.EXE"). edit=True gives a plain
         EDIT control instead of a RichEdit; accelerator=True makes Ctrl+V an accelerator of the
         window (no Ctrl+V character); version7=True runs the copy whose version resource gives
-        product version 7 (the OPERA profile wants 7 or more).
+        product version 7 (the OPERA profile wants 7 or more); latency=True logs each key's time
+        from its arrival to an empty queue (Host.latencies()).
         """
         tag = self._new_tag("host", bits)
         exe = self.program_path(bits, "host_v7" if version7 else "host")
@@ -661,6 +694,8 @@ class WineSession:
             args += ["--edit", "1"]
         if accelerator:
             args += ["--accelerator", "1"]
+        if latency:
+            args += ["--latency", "1"]
         process = self.spawn(bits, exe, args, tag)
         host = Host(self, tag, bits, process, self.workdir, tag, edit=edit)
         self.programs.append(host)

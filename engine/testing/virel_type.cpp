@@ -8,8 +8,13 @@
 // anything else is taken for the name of the host's executable, which chooses the profile.
 // Each line is typed into a fresh process (Tamil switched on by its first toggle key press) and
 // answered with one line: UTF-8 text for encoding 0 (Unicode), the bytes in hex ("B8 A1") for
-// the 8-bit encodings. In a line, "\b", "\t", "\r" and "\\" stand for Backspace, Tab, Enter and a
-// backslash.
+// the 8-bit encodings (a unit above 0xFF, which only a change of encoding can bring, in four
+// digits). In a line, "\b", "\t", "\r" and "\\" stand for Backspace, Tab, Enter and a backslash,
+// and these stand for what happens between keys, for a process that lives through changes:
+//   \k   the toggle key pressed in this process
+//   \+   \-  Tamil switched on or off in another process (the shared flag, nothing else)
+//   \eN  SetTamilEncodings(N)       \lN  SetTamilKeyboard(N)      (N one digit)
+//   \sN  the shared syllable-table flag as another process's set-up left it
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -22,7 +27,8 @@
 
 namespace {
 
-std::string Unescape(const std::string& line) {
+// Types the keys of a line, acting on its between-key escapes as they come.
+void TypeLine(HWND window, const std::string& line) {
   std::string keys;
   for (size_t i = 0; i < line.size(); ++i) {
     if (line[i] != '\\' || i + 1 == line.size()) {
@@ -30,16 +36,29 @@ std::string Unescape(const std::string& line) {
       continue;
     }
     char next = line[++i];
-    keys += next == 'b' ? '\b' : next == 't' ? '\t' : next == 'r' ? '\r' : next;
+    const std::string kBetweenKeys = "k+-els";
+    if (kBetweenKeys.find(next) == std::string::npos) {
+      keys += next == 'b' ? '\b' : next == 't' ? '\t' : next == 'r' ? '\r' : next;
+      continue;
+    }
+    fake::Type(window, keys);
+    keys.clear();
+    int digit = i + 1 < line.size() ? line[i + 1] - '0' : 0;
+    if (next == 'k') fake::PressToggle(window);
+    if (next == '+' || next == '-') tamilOn = next == '+' ? 1 : 0;
+    if (next == 'e') SetTamilEncodings(digit);
+    if (next == 'l') SetTamilKeyboard(digit);
+    if (next == 's') syllableTables = static_cast<BYTE>(digit);
+    if (next == 'e' || next == 'l' || next == 's') ++i;
   }
-  return keys;
+  fake::Type(window, keys);
 }
 
-std::string Hex(const std::string& bytes) {
+std::string Hex(HWND window) {
   std::string out;
-  for (unsigned char c : bytes) {
-    char hex[4];
-    snprintf(hex, sizeof hex, "%02X", c);
+  for (const fake::Unit& unit : fake::HostOf(window).text) {
+    char hex[8];
+    snprintf(hex, sizeof hex, unit.code > 0xFF ? "%04X" : "%02X", unit.code);
     if (!out.empty()) out += ' ';
     out += hex;
   }
@@ -50,7 +69,7 @@ std::string Hex(const std::string& bytes) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    fprintf(stderr, "usage: virel_type ENCODING KEYBOARD [EXECUTABLE] < keys\n");
+    fprintf(stderr, "usage: virel_type ENCODING KEYBOARD [APPLICATION | EXECUTABLE] < keys\n");
     return 2;
   }
   int encoding = atoi(argv[1]);
@@ -70,8 +89,8 @@ int main(int argc, char** argv) {
     SetTamilEncodings(encoding);
     SetTamilKeyboard(keyboard);
     fake::PressToggle(window);
-    fake::Type(window, Unescape(line));
-    std::cout << (encoding == kEncUnicode ? fake::Utf8(window) : Hex(fake::Bytes(window))) << '\n';
+    TypeLine(window, line);
+    std::cout << (encoding == kEncUnicode ? fake::Utf8(window) : Hex(window)) << '\n';
   }
   return 0;
 }

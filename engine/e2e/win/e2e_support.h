@@ -140,4 +140,26 @@ inline std::string Utf8(const std::wstring& text) {
 const UINT_PTR kCommandTimer = 1;
 const UINT kCommandPollMs = 25;
 
+// Registers a window class of the procedure and creates a top-level window of it (ANSI).
+inline HWND CreateTopWindow(const char* className, WNDPROC procedure, const char* title, int width,
+                            int height) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = className;
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  RegisterClassA(&windowClass);
+  return CreateWindowA(className, title, WS_OVERLAPPEDWINDOW, 0, 0, width, height, nullptr,
+                       nullptr, windowClass.hInstance, nullptr);
+}
+
+// Runs the program's message loop until WM_QUIT.
+inline void RunMessageLoop() {
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
 }  // namespace e2e

@@ -1,7 +1,7 @@
 // Test host: a window with a text control to type in, in a process of its own.
 //
 //   virel_hostNN.exe --log FILE --commands FILE --ready FILE [--title T] [--edit 1]
-//                    [--accelerator 1] [--out FILE] [--out-ansi FILE]
+//                    [--accelerator 1] [--out FILE] [--out-ansi FILE] [--latency 1]
 //
 // The control is a RichEdit ("RichEdit20W") unless --edit 1 asks for a plain EDIT control; it has
 // the keyboard focus whenever the window is active. With --accelerator 1 Ctrl+V is an accelerator
@@ -12,7 +12,11 @@
 //   key <message> <wParam> <lParam>     each keyboard message as the application receives it,
 //                                        that is after every hook has seen it (hex numbers)
 //   done <id> [<result>]                after each command
-// and creates the --ready file once it can take input.
+// and creates the --ready file once it can take input. With --latency 1 it also logs, for each key
+// (WM_KEYDOWN, the Pause key excepted):
+//   latency <virtual key> <microseconds>  from the moment GetMessage returned the key-down to the
+//                                        moment no posted message is left in the queue: every
+//                                        character and backspace made of the key has been handled
 // Commands: dump PATH (the text as UTF-8), dump-ansi PATH (GetWindowTextA's bytes), clear, focus,
 // exit. On exit the text goes to --out (UTF-8) and --out-ansi (bytes) when they are given.
 #include "engine/e2e/win/e2e_support.h"
@@ -170,8 +174,16 @@ int main(int argc, char** argv) {
     accelerators = CreateAcceleratorTableW(&paste, 1);
   }
 
+  const bool measureLatency = args.GetInt("--latency", 0) != 0;
+  LARGE_INTEGER frequency, arrival, now;
+  QueryPerformanceFrequency(&frequency);
+  WPARAM pendingKey = 0;
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (measureLatency && msg.message == WM_KEYDOWN && msg.wParam != VK_PAUSE) {
+      QueryPerformanceCounter(&arrival);
+      pendingKey = msg.wParam;
+    }
     const char* name = KeyMessageName(msg.message);
     if (name != nullptr) {
       logFile.Line("key %s %llx %llx", name, static_cast<unsigned long long>(msg.wParam),
@@ -180,6 +192,13 @@ int main(int argc, char** argv) {
     if (accelerators != nullptr && TranslateAcceleratorW(window, accelerators, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
+    if (pendingKey != 0 && HIWORD(GetQueueStatus(QS_POSTMESSAGE)) == 0) {
+      QueryPerformanceCounter(&now);
+      logFile.Line("latency %llx %.1f", static_cast<unsigned long long>(pendingKey),
+                   static_cast<double>(now.QuadPart - arrival.QuadPart) * 1e6 /
+                       static_cast<double>(frequency.QuadPart));
+      pendingKey = 0;
+    }
   }
   logFile.Line("exit");
   logFile.Close();

@@ -1,7 +1,7 @@
 // Test loader: starts the engine the way the tray program does and reports what it sees.
 //
 //   virel_loaderNN.exe --log FILE --commands FILE [--title T] [--encoding N] [--keyboard N]
-//                      [--hotkey VK]
+//                      [--hotkey VK] [--remove-stale-hooks 1]
 //
 // It creates a top-level window, calls LoadVirelEngine(window), SetTamilEncodings, SetTamilKeyboard
 // and SetHotKey(1, VK) in that order (defaults: 0, 0, 'K'), and logs:
@@ -12,6 +12,10 @@
 //   done <id> [<result>]        after each command
 //   exit                        just before it returns from main (the engine detaches after it)
 // Commands: hotkey ALT VK, encoding N, keyboard N, toggle, unload, barrier, exit.
+//
+// --remove-stale-hooks 1 first removes every hook of the desktop, for a loader started after one
+// that was killed: Windows removes a hook with the thread that set it, Wine keeps it (only there
+// does the sweep find anything), and a second engine hook would compose every key twice.
 #include "engine/core/exports.h"
 #include "engine/e2e/win/e2e_support.h"
 
@@ -25,6 +29,16 @@ const char kToggleMessageName[] = "UWM_TAMILONOFF_MSG-VR4031B1_14D3_11d5_A025_00
 e2e::Log logFile;
 const char* commandPath = nullptr;
 UINT toggleMessage = 0;
+
+// Wine's hook handles are user handles: an index in the low word (even numbers from 0x20 up),
+// any generation matching a high word of 0. Removing a handle that is no hook fails harmlessly.
+int RemoveEveryHook() {
+  int removed = 0;
+  for (UINT_PTR low = 0x20; low <= 0xFFFE; low += 2) {
+    if (UnhookWindowsHookEx(reinterpret_cast<HHOOK>(low))) ++removed;
+  }
+  return removed;
+}
 
 void RunCommand(HWND window, const e2e::Command& command) {
   const char* id = command.id.c_str();
@@ -85,21 +99,15 @@ int main(int argc, char** argv) {
   commandPath = args.Get("--commands", nullptr);
   toggleMessage = RegisterWindowMessageA(kToggleMessageName);
 
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = kWindowClass;
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  RegisterClassA(&windowClass);
-  HWND window = CreateWindowA(kWindowClass, args.Get("--title", "Virel test loader"),
-                              WS_OVERLAPPEDWINDOW, 0, 0, 320, 120, nullptr, nullptr,
-                              windowClass.hInstance, nullptr);
+  HWND window = e2e::CreateTopWindow(kWindowClass, WindowProc,
+                                     args.Get("--title", "Virel test loader"), 320, 120);
   if (window == nullptr) {
     logFile.Line("error CreateWindow %lu", GetLastError());
     return 2;
   }
   ShowWindow(window, SW_SHOWNOACTIVATE);
 
+  if (args.GetInt("--remove-stale-hooks", 0) != 0) logFile.Line("removed %d", RemoveEveryHook());
   // The tray program's start-up, in its order.
   logFile.Line("load %d", LoadVirelEngine(window));
   SetTamilEncodings(args.GetInt("--encoding", 0));
@@ -109,11 +117,7 @@ int main(int argc, char** argv) {
   SetTimer(window, e2e::kCommandTimer, e2e::kCommandPollMs, nullptr);
   logFile.Line("ready %p", static_cast<void*>(window));
 
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  e2e::RunMessageLoop();
   logFile.Line("exit");
   logFile.Close();
   return 0;
