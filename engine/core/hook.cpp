@@ -161,11 +161,14 @@ void SetUpProcess() {
   NotifyOwner(1);
 }
 
-LRESULT CALLBACK KeyHookProc(int code, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+// Everything after the first look at a message, in a frame of its own: the hook is called for
+// every message of every process, and nearly all leave at that first look.
+__attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM lParam) {
   LRESULT next = CallNextHookEx(hookHandle, code, wParam, lParam);
-  if (wParam != PM_REMOVE) return next;
   MSG* msg = reinterpret_cast<MSG*>(lParam);
-  if (msg == nullptr || !CanMatter(*msg) || !IsWindowOfThisProcess(msg->hwnd)) return next;
+  if (!CanMatter(*msg) || !IsWindowOfThisProcess(msg->hwnd)) return next;
   if (processReady == 1 && IsOwnInput(*msg)) return next;
   if (IsClick(msg->message)) {
     ForgetContext();
@@ -229,4 +232,23 @@ LRESULT CALLBACK KeyHookProc(int code, WPARAM wParam, LPARAM lParam) {
     Compose(msg);
   }
   return 1;
+}
+
+}  // namespace
+
+// Only key-downs, characters and mouse-button presses can matter, and only once a message is
+// removed from the queue (one only peeked at is never examined). Every other message, which is
+// nearly every message of every process, goes straight on to the next hook.
+static inline bool MayMatter(WPARAM removal, const MSG* msg) {
+  if (removal != PM_REMOVE || msg == nullptr) return false;
+  UINT message = msg->message;
+  return message - WM_KEYDOWN <= WM_SYSKEYDOWN - WM_KEYDOWN ||
+         message - WM_LBUTTONDOWN <= WM_MBUTTONDOWN - WM_LBUTTONDOWN;
+}
+
+// The next hook is called first on every path, and its result returned (the composers' result
+// where a composer took the message).
+LRESULT CALLBACK KeyHookProc(int code, WPARAM wParam, LPARAM lParam) {
+  if (!MayMatter(wParam, reinterpret_cast<const MSG*>(lParam))) return CallNextHookEx(hookHandle, code, wParam, lParam);
+  return HandleMessage(code, wParam, lParam);
 }

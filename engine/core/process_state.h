@@ -28,12 +28,15 @@ struct OwnMessage {
   BYTE optional;   // a character the host makes of a key only if it translates the key
   BYTE ansi;       // posted as an 8-bit character
 };
+struct OwnQueue {  // a ring: `count` entries from `head`
+  OwnMessage entries[kOwnInputSize];
+  int head;
+  int count;
+};
 struct OwnInput {
-  OwnMessage posted[kOwnInputSize];
-  int postedCount;
-  OwnMessage synthesized[kOwnInputSize];
-  int synthesizedCount;
-  DWORD synthesizedAt;  // GetTickCount when the last key was synthesized
+  OwnQueue posted;
+  OwnQueue synthesized;
+  DWORD synthesizedAt;  // GetTickCount before the first pending key was synthesized
 };
 extern OwnInput ownInput;
 
