@@ -11,8 +11,8 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from traywine import (IDC_TAMILDISPLAY, REPO, E2EError, TrayWine, WineSession,  # noqa: E402
-                      crop_png, wait_for)
+from traywine import (IDC_TAMILDISPLAY, POINTER_REST, REPO, E2EError, TrayWine,  # noqa: E402
+                      WineSession, crop_png, wait_for)
 
 GREETING = "வணக்கம்"
 # The greeting in each layout's keys, by keyboard number. The typewriter's pulli key ; marks the
@@ -50,8 +50,8 @@ def run(out):
         # A window that opens or closes under the pointer makes Wine bring its modifier keys in
         # line with X's, in whichever program takes that notice, and maybe late: while Alt+K is
         # held in the text window, a tray window coming or going in the middle of the screen could
-        # leave Alt down for good. The pointer rests where no window opens.
-        session.xdotool("mousemove", 1270, 1010)
+        # leave Alt down for good.
+        session.xdotool("mousemove", *POINTER_REST)
         print(f"virtual display {session.display}, Wine prefix {session.prefix}", flush=True)
         # Each window opens in the middle of the screen: its pictures are taken before the
         # other build starts.
