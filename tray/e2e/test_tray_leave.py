@@ -7,6 +7,7 @@ Run from the repository root with VIREL_BUILD set (default ./build). Prints one 
 build; exits 0 when none failed.
 """
 
+import itertools
 import os
 import sys
 
@@ -93,8 +94,12 @@ def double_click_hides_and_shows(wine, bits):
     expect(tray.exit(), 0, "exit code")
 
 
+# Each right click on the other side of the icon's middle, so that no two make a double click.
+CLICK_SIDES = itertools.cycle((-5, 5))
+
+
 def open_menu(wine, tray, bits):
-    x, y = wine.click_icon(bits, button=3)
+    x, y = wine.click_icon(bits, button=3, dx=next(CLICK_SIDES))
     menu = wait_for(lambda: wine.find(bits, "#32768", "-") if _menu_visible(wine, bits) else None,
                     "the icon's menu")
     left, top, _, _ = wine.dump(bits, menu)["rect"]

@@ -303,8 +303,11 @@ class TrayWine:
         left, top, right, bottom = icons[0]
         return (left + right) // 2, (top + bottom) // 2
 
-    def click_icon(self, bits, button=1, repeat=1):
+    def click_icon(self, bits, button=1, repeat=1, dx=0):
+        """Clicks the icon dx pixels right of its middle: clicks quick enough one after the other
+        make a double click unless they are some pixels apart."""
         x, y = self.icon_center(bits)
+        x += dx
         # Not --sync: it waits for a motion that never comes when the pointer is already there.
         self.session.xdotool("mousemove", x, y)
         self.session.xdotool("click", "--repeat", repeat, "--delay", 60, button)
