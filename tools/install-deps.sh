@@ -26,6 +26,7 @@ pkg_installed fonts-lohit-taml || need+=(fonts-lohit-taml)
 # Draws the tray's artwork (tray/art/make_art.py): Pillow, with raqm to shape Tamil.
 pkg_installed python3-pil || need+=(python3-pil)
 pkg_installed libraqm0 || need+=(libraqm0)
+pkg_installed fonts-dejavu-core || need+=(fonts-dejavu-core)  # the Latin A of the English icon
 pkg_installed wine32:i386 || need+=(wine32:i386)
 # `make dist`: the installer (NSIS), the manuals (Markdown, WeasyPrint), their checks (poppler).
 have makensis || need+=(nsis)

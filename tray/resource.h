@@ -4,6 +4,8 @@
 #define IDD_MAIN 101
 #define IDI_MAIN 107
 #define IDB_BANNER 109
+#define IDI_TAMIL 110    // notification area: Tamil on
+#define IDI_ENGLISH 111  // notification area: Tamil off
 #define IDS_CLASSNAME 200
 #define IDS_APPNAME 203
 

@@ -1,6 +1,7 @@
 #include "tray/settings_store.h"
 
 #include <cstring>
+#include <initializer_list>
 
 TraySettings settings = {0, 0, 0, 10};
 
@@ -28,6 +29,14 @@ void LoadSettings(SettingsRegistry& registry) {
   ReadSetting(registry, "displayLang", &settings.displayLang);
   ReadSetting(registry, "toggleKey", &settings.toggleKey);
   registry.Close();
+}
+
+TraySettings SettingsToSave(const TraySettings& shown, const TraySettings& loaded) {
+  TraySettings chosen = shown;
+  for (uint32_t TraySettings::*list : {&TraySettings::encoding, &TraySettings::keyboard, &TraySettings::toggleKey}) {
+    if (chosen.*list == kNoSelection) chosen.*list = loaded.*list;
+  }
+  return chosen;
 }
 
 void SaveSettings(SettingsRegistry& registry, const TraySettings& shown) {

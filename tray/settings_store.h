@@ -40,8 +40,16 @@ class SettingsRegistry {
 // four bytes long, whatever its type. Longer or shorter values are ignored.
 void LoadSettings(SettingsRegistry& registry);
 
-// Writes the four values the window shows, creating the key when it is absent; writes nothing
-// when the key can be neither opened nor created. `settings` is left as it is.
+// A list reports kNoSelection when nothing in it is selected: a stored position it lacks, or text
+// typed into its edit field (which clears the selection without telling the window).
+const uint32_t kNoSelection = 0xFFFFFFFF;
+
+// The settings a save stores: what the window shows, except that a list without selection keeps
+// the value that was loaded for it, so that a stray keystroke in a list loses no setting.
+TraySettings SettingsToSave(const TraySettings& shown, const TraySettings& loaded);
+
+// Writes the four values, creating the key when it is absent; writes nothing when the key can be
+// neither opened nor created. `settings` is left as it is.
 void SaveSettings(SettingsRegistry& registry, const TraySettings& shown);
 
 // The virtual key of a toggle key list position: A-Z, F1-F12, and K for anything else.

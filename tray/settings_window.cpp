@@ -49,14 +49,14 @@ uint32_t SelectedPosition(int id) {
   return static_cast<uint32_t>(static_cast<int>(SendToControl(id, CB_GETCURSEL, 0, 0)));
 }
 
-// What the window shows; -1 (all bits set) for a list without selection.
-TraySettings ShownSettings() {
+// What the window shows, with the loaded value for a list without selection.
+TraySettings ChosenSettings() {
   TraySettings shown;
   shown.encoding = SelectedPosition(IDC_ENCODING);
   shown.keyboard = SelectedPosition(IDC_KEYBOARD);
   shown.displayLang = static_cast<uint32_t>(SendToControl(IDC_TAMILDISPLAY, BM_GETCHECK, 0, 0));
   shown.toggleKey = SelectedPosition(IDC_TOGGLEKEY);
-  return shown;
+  return SettingsToSave(shown, settings);
 }
 
 void OnListSelectionChange() {
@@ -73,8 +73,9 @@ void OnHelpClick() {
   MessageBoxA(nullptr, kHelpText, "Virel Help", MB_OK);
 }
 
-// Saves what the window shows; after a change tells the user to restart and ends the other
-// build, whose settings are now stale. The window is not destroyed: the program just ends.
+// Saves what the window shows (a list without selection keeps its loaded value); after a change
+// tells the user to restart and ends the other build, whose settings are now stale. The window is
+// not destroyed: the program just ends.
 void OnStopClick() {
   SaveSettings();
   if (settingsChanged != 0) {
@@ -109,7 +110,7 @@ void FillSettingsWindow() {
   const CaptionSet& set = CaptionsFor(settings.displayLang);
   TraySettings shown = settings;
   if (settingsChanged != 0) {
-    TraySettings pending = ShownSettings();
+    TraySettings pending = ChosenSettings();
     shown.encoding = pending.encoding;
     shown.keyboard = pending.keyboard;
     shown.toggleKey = pending.toggleKey;
@@ -170,5 +171,5 @@ void LoadSettings() {
 
 void SaveSettings() {
   Win32SettingsRegistry registry;
-  SaveSettings(registry, ShownSettings());
+  SaveSettings(registry, ChosenSettings());
 }

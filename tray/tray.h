@@ -24,6 +24,7 @@ extern char windowClassName[100];      // string IDS_CLASSNAME
 extern NOTIFYICONDATAA iconRecord;     // kept from the icon's creation to its removal
 extern HMENU popupMenu;                // the icon's menu, kept for the process's lifetime
 extern BYTE settingsChanged;           // a list selection changed since start-up; never cleared
+extern BYTE iconAdded;                 // the notification area took the icon (NIM_ADD succeeded)
 
 // Start-up and the window procedure (tray_main.cpp).
 void RegisterMainWindowClass(HINSTANCE instance);
@@ -31,6 +32,8 @@ BOOL InitInstance(HINSTANCE instance, int showCommand);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void CreateTrayIcon();
 void ToggleWindowVisibility();
+// The icon and its tip for Tamil on (1) or off (0), shown at once when the icon is there.
+void ShowTamilState(BYTE tamilOn);
 
 // The settings window's contents and commands (settings_window.cpp).
 void FillSettingsWindow();

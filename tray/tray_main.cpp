@@ -11,8 +11,58 @@ HWND mainWindow = nullptr;
 char windowClassName[100] = "";
 NOTIFYICONDATAA iconRecord;
 HMENU popupMenu = nullptr;
+BYTE iconAdded = 0;
 
 namespace {
+
+// The engine posts this to the main window whenever Tamil is switched on or off; wParam is the new
+// state. The shell broadcasts "TaskbarCreated" when it has made a new notification area (at logon,
+// or after Explorer started again), which holds none of the old icons.
+const char kToggleMessageName[] = "UWM_TAMILONOFF_MSG-VR4031B1_14D3_11d5_A025_006067718D04";
+UINT tamilOnOffMessage = 0;
+UINT taskbarCreatedMessage = 0;
+
+// The notification area's two icons, at the size it draws them.
+HICON tamilIcon = nullptr;
+HICON englishIcon = nullptr;
+
+HICON LoadSmallIcon(int id) {
+  return static_cast<HICON>(LoadImageA(appInstance, MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                       LR_DEFAULTCOLOR));
+}
+
+// The tip is 8-bit text: the en dash where the ANSI code page holds one (the Windows code pages of
+// the Latin, Greek and Cyrillic scripts, and UTF-8), a hyphen where it would not come back as an
+// en dash (the East Asian code pages, for example).
+const char* TipDash() {
+  static char dash[8] = "";
+  if (dash[0] == '\0') {
+    const wchar_t enDash = 0x2013;
+    wchar_t back[2] = {};
+    int length = WideCharToMultiByte(CP_ACP, 0, &enDash, 1, dash, sizeof dash - 1, nullptr, nullptr);
+    if (length <= 0 || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, dash, length, back, 2) != 1 ||
+        back[0] != enDash) {
+      length = 1;
+      dash[0] = '-';
+    }
+    dash[length] = '\0';
+  }
+  return dash;
+}
+
+// Adds the icon as the record holds it. An area that already holds it (a second broadcast) takes
+// the record as a change instead.
+void AddTrayIcon() {
+  iconAdded = Shell_NotifyIconA(NIM_ADD, &iconRecord) || Shell_NotifyIconA(NIM_MODIFY, &iconRecord) ? 1 : 0;
+}
+
+// A new notification area: the icon again, as it was. A hidden window that still has no icon is
+// shown minimised, so that its taskbar button leads back to it.
+void OnTaskbarCreated() {
+  AddTrayIcon();
+  if (!iconAdded && !IsWindowVisible(mainWindow)) ShowWindow(mainWindow, SW_SHOWMINNOACTIVE);
+}
 
 void ShowTrayMenu() {
   POINT cursor;
@@ -68,6 +118,8 @@ void RegisterMainWindowClass(HINSTANCE instance) {
 
 BOOL InitInstance(HINSTANCE instance, int showCommand) {
   appInstance = instance;
+  tamilOnOffMessage = RegisterWindowMessageA(kToggleMessageName);
+  taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
   HWND window = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, nullptr, 0);
   if (window == nullptr) return FALSE;
   mainWindow = window;
@@ -94,19 +146,29 @@ void CreateTrayIcon() {
   iconRecord.uID = TRAY_ICON_ID;
   iconRecord.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   iconRecord.uCallbackMessage = WM_TRAYICON;
-  iconRecord.hIcon = LoadIconA(appInstance, MAKEINTRESOURCEA(IDI_MAIN));
-  lstrcpynA(iconRecord.szTip, VIREL_ICON_TIP, sizeof iconRecord.szTip);
-  Shell_NotifyIconA(NIM_ADD, &iconRecord);
+  tamilIcon = LoadSmallIcon(IDI_TAMIL);
+  englishIcon = LoadSmallIcon(IDI_ENGLISH);
+  // Tamil stays off until the toggle key is first pressed; the engine says so from then on.
+  ShowTamilState(0);
+  AddTrayIcon();
 
   popupMenu = CreatePopupMenu();
   AppendMenuA(popupMenu, MF_STRING, IDM_SHOWHIDE, "Show/Hide");
   AppendMenuA(popupMenu, MF_STRING, IDM_EXIT, "Exit");
 }
 
+void ShowTamilState(BYTE tamilOn) {
+  iconRecord.hIcon = tamilOn ? tamilIcon : englishIcon;
+  wsprintfA(iconRecord.szTip, "%s %s %s", VIREL_ICON_TIP, TipDash(), tamilOn ? "Tamil" : "English");
+  if (iconAdded) Shell_NotifyIconA(NIM_MODIFY, &iconRecord);
+}
+
+// Without an icon a hidden window could not be reached again: it is only minimised, and keeps its
+// taskbar button.
 void ToggleWindowVisibility() {
   if (IsWindowVisible(mainWindow)) {
     ShowWindow(mainWindow, SW_MINIMIZE);
-    ShowWindow(mainWindow, SW_HIDE);
+    if (iconAdded) ShowWindow(mainWindow, SW_HIDE);
   } else {
     ShowWindow(mainWindow, SW_RESTORE);
     ShowWindow(mainWindow, SW_SHOW);
@@ -115,6 +177,8 @@ void ToggleWindowVisibility() {
 
 // Every message but the caption's minimise ends in default processing.
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != 0 && message == tamilOnOffMessage) ShowTamilState(wParam != 0 ? 1 : 0);
+  if (message != 0 && message == taskbarCreatedMessage) OnTaskbarCreated();
   switch (message) {
     case WM_COMMAND:
       HandleSettingsCommand(LOWORD(wParam), HIWORD(wParam));

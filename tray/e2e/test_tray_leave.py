@@ -7,17 +7,18 @@ Run from the repository root with VIREL_BUILD set (default ./build). Prints one 
 build; exits 0 when none failed.
 """
 
+import itertools
 import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from traywine import (EXE, IDC_ENCODING, IDC_STOPBUTTON, IDC_TOGGLEKEY, OTHER_EXE,  # noqa: E402
-                      RESTART_TEXT, SC_MINIMIZE, VK_DOWN, VK_ESCAPE, VK_RETURN, WM_KEYDOWN,
-                      WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_SYSCOMMAND, WM_TRAYICON, E2EError, expect,
-                      run_cases, wait_for)
+from traywine import (EXE, IDC_ENCODING, IDC_KEYBOARD, IDC_STOPBUTTON, IDC_TAMILDISPLAY,  # noqa: E402
+                      IDC_TOGGLEKEY, OTHER_EXE, RESTART_TEXT, SC_MINIMIZE, VK_DOWN, VK_ESCAPE,
+                      VK_RETURN, WM_KEYDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_SYSCOMMAND,
+                      WM_TRAYICON, E2EError, expect, run_cases, wait_for)
 
-ALL_BITS = 0xFFFFFFFF
+LISTS = (IDC_ENCODING, IDC_KEYBOARD, IDC_TOGGLEKEY)
 
 
 def save_changes_ends_the_other_build_and_no_other(wine, bits):
@@ -51,9 +52,24 @@ def stop_without_change_saves_and_leaves_the_other_build(wine, bits):
     # No restart message: nothing holds the program, it ends at once.
     expect(tray.wait_exit(), 0, "exit code")
     expect(sibling.alive(0), True, f"{OTHER_EXE[bits]} still running")
-    expect(wine.stored(), {"encoding": ALL_BITS, "keyboard": 3, "displayLang": 0, "toggleKey": 26},
-           "stored (no encoding selected is stored as -1)")
+    expect(wine.stored(), {"encoding": 7, "keyboard": 3, "displayLang": 0, "toggleKey": 26},
+           "stored (the encoding list, showing no selection, keeps the stored value)")
     expect(tray.icon_calls(), [0, 2], "Shell_NotifyIcon calls (NIM_ADD, NIM_DELETE)")
+
+
+def stray_keys_in_the_lists_lose_no_setting(wine, bits):
+    # Typing into a list's edit field clears its selection and tells the window nothing.
+    wine.store(encoding=2, keyboard=1, toggleKey=5)
+    tray = wine.start_tray(bits)
+    tray.click(IDC_TAMILDISPLAY)
+    wait_for(lambda: tray.control(IDC_TAMILDISPLAY)["check"] == 1, "the In Tamil box checked")
+    for list_id in LISTS:
+        tray.type_into(list_id, "x")
+    wait_for(lambda: [tray.control(i)["selection"] for i in LISTS] == [-1] * 3, "the lists without selection")
+    tray.click(IDC_STOPBUTTON)
+    # Neither the box nor the typing is a change: no restart message holds the program.
+    expect(tray.wait_exit(), 0, "exit code")
+    expect(wine.stored(), {"encoding": 2, "keyboard": 1, "displayLang": 1, "toggleKey": 5}, "stored")
 
 
 def double_click_hides_and_shows(wine, bits):
@@ -78,8 +94,12 @@ def double_click_hides_and_shows(wine, bits):
     expect(tray.exit(), 0, "exit code")
 
 
+# Each right click on the other side of the icon's middle, so that no two make a double click.
+CLICK_SIDES = itertools.cycle((-5, 5))
+
+
 def open_menu(wine, tray, bits):
-    x, y = wine.click_icon(bits, button=3)
+    x, y = wine.click_icon(bits, button=3, dx=next(CLICK_SIDES))
     menu = wait_for(lambda: wine.find(bits, "#32768", "-") if _menu_visible(wine, bits) else None,
                     "the icon's menu")
     left, top, _, _ = wine.dump(bits, menu)["rect"]
@@ -124,6 +144,7 @@ def menu_shows_hides_and_exits_without_saving(wine, bits):
 CASES = [
     ("Save Changes ends the other build and no other", save_changes_ends_the_other_build_and_no_other),
     ("Stop without a change saves and leaves the other build", stop_without_change_saves_and_leaves_the_other_build),
+    ("stray keys in the lists lose no setting", stray_keys_in_the_lists_lose_no_setting),
     ("double click on the icon hides and shows", double_click_hides_and_shows),
     ("the icon's menu shows, hides and exits without saving", menu_shows_hides_and_exits_without_saving),
 ]

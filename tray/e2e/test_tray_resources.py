@@ -169,6 +169,44 @@ def dialog_template(pe, bits):
         expect(template.take("H"), 0, f"{what}: creation data")
 
 
+# The program's icon, and the notification area's for Tamil on and off, at the sizes it draws.
+ICON_GROUPS = [(107, (16, 32, 48)), (110, (16, 20, 24, 32)), (111, (16, 20, 24, 32))]
+
+
+def icon_images(resources, group_id):
+    """(width, height, bits a pixel, the image's bytes) of each image of an icon group."""
+    group = only_english(resources, (RT_GROUP_ICON, group_id), f"icon group {group_id}")
+    _, kind, count = struct.unpack_from("<HHH", group, 0)
+    expect(kind, 1, f"icon group {group_id} type")
+    for i in range(count):
+        width, height, _, _, _, bit_count, size, icon_id = struct.unpack_from("<BBBBHHIH", group, 6 + 14 * i)
+        image = only_english(resources, (RT_ICON, icon_id), f"icon image {icon_id}")
+        expect(len(image), size, f"icon image {icon_id} size")
+        yield width, height, bit_count, image
+
+
+def masked_colours(image, width, height, bit_count):
+    """The colours (4 bytes: blue, green, red, then alpha or 0) of the pixels whose mask bit is set.
+    Windows draws an icon as background AND mask, then XOR colour: under a set bit only colour 0
+    leaves the background as it is."""
+    palette_size = 4 * 256 if bit_count == 8 else 0
+    pixels = 40 + palette_size
+    stride = (width * bit_count + 31) // 32 * 4
+    mask = pixels + stride * height
+    mask_stride = (width + 31) // 32 * 4
+    colours = set()
+    for y in range(height):
+        for x in range(width):
+            if not image[mask + y * mask_stride + x // 8] & (0x80 >> (x % 8)):
+                continue
+            if bit_count == 8:
+                index = image[pixels + y * stride + x]
+                colours.add(image[40 + 4 * index:44 + 4 * index])
+            else:
+                colours.add(image[pixels + y * stride + 4 * x:pixels + y * stride + 4 * x + 4])
+    return colours
+
+
 def strings_icon_bitmap_manifest(pe, bits):
     resources = pe.resources()
     block = only_english(resources, (RT_STRING, 200 // 16 + 1), "string block of 200")
@@ -179,19 +217,17 @@ def strings_icon_bitmap_manifest(pe, bits):
         at += 2 + 2 * length
     expect((strings[200 % 16], strings[203 % 16]), ("VirelClass", "Virel"), "strings 200 and 203")
 
-    group = only_english(resources, (RT_GROUP_ICON, 107), "icon group 107")
-    _, kind, count = struct.unpack_from("<HHH", group, 0)
-    expect((kind, count), (1, 6), "icon group type and image count")
-    images = set()
-    for i in range(count):
-        width, height, _, _, planes, bit_count, size, icon_id = struct.unpack_from("<BBBBHHIH", group, 6 + 14 * i)
-        image = only_english(resources, (RT_ICON, icon_id), f"icon image {icon_id}")
-        header = struct.unpack_from("<IiiHH", image, 0)
-        expect((header[0], header[1], header[2], header[4]), (40, width, 2 * height, bit_count),
-               f"icon image {icon_id} header")
-        expect(len(image), size, f"icon image {icon_id} size")
-        images.add((width, height, bit_count))
-    expect(images, {(s, s, b) for s in (16, 32, 48) for b in (8, 32)}, "icon images")
+    for group_id, sizes in ICON_GROUPS:
+        images = set()
+        for width, height, bit_count, image in icon_images(resources, group_id):
+            header = struct.unpack_from("<IiiHH", image, 0)
+            expect((header[0], header[1], header[2], header[4]), (40, width, 2 * height, bit_count),
+                   f"icon {group_id}, image {width}x{height}x{bit_count}: header")
+            masked = masked_colours(image, width, height, bit_count)
+            expect(masked - {b"\0" * 4}, set(), f"icon {group_id}, image {width}x{height}x{bit_count}: "
+                   "colours under the mask (must be 0, or they change the background)")
+            images.add((width, height, bit_count))
+        expect(images, {(s, s, b) for s in sizes for b in (8, 32)}, f"icon {group_id}: images")
 
     bitmap = only_english(resources, (RT_BITMAP, 109), "bitmap 109")
     size, width, height, planes, bit_count, compression = struct.unpack_from("<IiiHHI", bitmap, 0)

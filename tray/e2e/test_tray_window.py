@@ -14,8 +14,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from traywine import (IDC_ENCODING, IDC_ENCODING_LABEL, IDC_HELPBUTTON, IDC_KEYBOARD,  # noqa: E402
                       IDC_KEYBOARD_LABEL, IDC_STOPBUTTON, IDC_TAMILDISPLAY, IDC_TOGGLEKEY,
-                      IDC_TOGGLEKEY_LABEL, TITLE, WM_CLOSE, E2EError, expect, run_cases, shots_dir,
-                      window_pixels)
+                      IDC_TOGGLEKEY_LABEL, TITLE, WM_CLOSE, E2EError, expect, pixels, run_cases,
+                      shots_dir, wait_for, window_pixels)
 
 WS_CHILD, WS_VISIBLE, WS_GROUP, WS_TABSTOP = 0x40000000, 0x10000000, 0x00020000, 0x00010000
 BS_PUSHBUTTON, BS_AUTOCHECKBOX, BS_FLAT = 0x0, 0x3, 0x8000
@@ -129,14 +129,13 @@ def captions_switch_to_tamil_and_keep_pending_choices(wine, bits):
         if colours < 16 or commonest > 0.95:
             raise E2EError(f"the {what} window looks blank in {shot}: {colours} colours, "
                            f"{commonest:.0%} of one colour")
-    # The captions' strip of the picture (below the banner) must differ between the two sets.
-    if window_pixels(english_shot, english_rect) == window_pixels(tamil_shot, tamil_rect):
-        raise E2EError("the English and Tamil pictures look the same")
+    captions_look_as_drawn_by_a_reference(wine, tray, bits, TAMIL, "TSCVirel", "Tamil")
 
     tray.click(IDC_TAMILDISPLAY)
     tray.wait_text(IDC_ENCODING_LABEL, ENGLISH[IDC_ENCODING_LABEL], "after unchecking In Tamil")
     check_window(tray, ENGLISH, ENGLISH_SAVE, ENGLISH_ENCODINGS, ENGLISH_KEYBOARDS, (3, 0, 10), 0,
                  "English again")
+    captions_look_as_drawn_by_a_reference(wine, tray, bits, ENGLISH, "-", "English")
 
     tray.click(IDC_HELPBUTTON)
     box, text = wine.message_box(bits, "Virel Help")
@@ -144,6 +143,28 @@ def captions_switch_to_tamil_and_keep_pending_choices(wine, bits):
         raise E2EError(f"help text: {text[:200]!r}")
     wine.close_message_box(bits, box)
     expect(tray.exit(), 0, "exit code after closing the window")
+
+
+LABELS = (IDC_ENCODING_LABEL, IDC_KEYBOARD_LABEL, IDC_TOGGLEKEY_LABEL)
+
+
+def captions_look_as_drawn_by_a_reference(wine, tray, bits, captions, face, what):
+    """The three captions on the screen, pixel for pixel, against their texts drawn beside the
+    window by the probe: static controls of the same size, in the caption font of the face."""
+    labels = [tray.control(i)["rect"] for i in LABELS]
+    left, top, right, bottom = labels[0]
+    below = tray.dump()["rect"][3] + 8
+    reference = wine.start_probe_window(bits, "reference", 8, below, face, right - left, bottom - top,
+                                        *[captions[i].hex() for i in LABELS])
+    drawn = [c["rect"] for c in wine.dump(bits, reference.hwnd)["children"]]
+    path = os.path.join(shots_dir(), f"tray{bits}-{what.lower()}-captions.png")
+
+    def alike():
+        shot = wine.session.screenshot(path)
+        return [pixels(shot, label) == pixels(shot, ref) for label, ref in zip(labels, drawn)] == [True] * 3
+
+    wait_for(alike, f"the {what} captions to look as the reference draws them (see {path})")
+    expect(reference.exit(), 0, "the reference's exit code")
 
 
 FONT_LINE = re.compile(r":trace:font:NtGdiHfontCreate \((-?\d+(?: -?\d+){8})\) L\"([^\"]*)\".*=> (0x[0-9a-f]+)")

@@ -33,8 +33,19 @@ WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN = 513, 515, 516
 VK_RETURN, VK_ESCAPE, VK_DOWN = 0x0D, 0x1B, 0x28
 BM_SETCHECK = 0xF1
 
-# Wine's shell32 traces each Shell_NotifyIcon call of the tray process: NIM_ADD 0, NIM_DELETE 2.
+# Wine's shell32 traces each Shell_NotifyIcon call of the tray process: NIM_ADD 0, NIM_MODIFY 1,
+# NIM_DELETE 2.
 SYSTRAY_TRACE = "-all,trace+systray"
+# Registered messages, posted by name through the probe: the engine's Tamil on/off notice (wParam
+# the new state) and the shell's word that it has made a new notification area.
+TOGGLE_MESSAGE = "UWM_TAMILONOFF_MSG-VR4031B1_14D3_11d5_A025_006067718D04"
+TASKBAR_CREATED = "TaskbarCreated"
+# Where the pointer rests, in a corner of the screen where no window opens: Wine brings its
+# modifier keys in line with X's when a window opens or closes under the pointer, which goes wrong
+# while a test holds Alt.
+POINTER_REST = (1270, 1010)
+# The grounds of the notification area's icons: Tamil on, Tamil off.
+ICON_GROUNDS = {(0x1f, 0x4e, 0xb4): "Tamil", (0x6e, 0x6e, 0x6e): "English"}
 
 
 def expect(actual, expected, what):
@@ -83,6 +94,14 @@ class Tray(WinProgram):
         if state["visible"] == 1 and state["iconic"] == 0:
             return True
         return False if state["visible"] == 0 else None
+
+    def type_into(self, control_id, text):
+        """Clicks into a list's edit field and types there, as a person would."""
+        self.session.xdotool("windowfocus", "--sync", self.session.find_window(self.title))
+        left, top, right, bottom = self.control(control_id)["rect"]
+        self.session.xdotool("mousemove", left + 6, (top + bottom) // 2)
+        self.session.xdotool("click", 1)
+        self.session.xdotool("type", "--delay", 20, text)
 
     def wait_shown(self, shown, what):
         wait_for(lambda: self.shown() is shown, f"{what}: window {'shown' if shown else 'hidden'}")
@@ -150,6 +169,21 @@ class StandIns(WinProgram):
         return self.wait_exit(timeout)
 
 
+class ProbeWindow(WinProgram):
+    """A window the probe made (a stand-in notification area, a reference picture); its handle is
+    the first line the probe prints. Closing the window ends the probe."""
+
+    def __init__(self, wine, *args, **kwargs):
+        super().__init__(*args, **kwargs)
+        self.wine = wine
+        self.hwnd = None
+
+    def exit(self, timeout=30):
+        if self.running():
+            self.wine.probe(self.bits, "post", self.hwnd, WM_CLOSE, 0, 0)
+        return self.wait_exit(timeout)
+
+
 class TrayWine:
     """Tray-specific help around one WineSession."""
 
@@ -165,12 +199,14 @@ class TrayWine:
     def exe_path(self, bits, name):
         return os.path.join(self.session.build_dir, f"win{bits}", name)
 
-    def _spawn(self, bits, exe, args, tag, debug=None):
+    def _spawn(self, bits, exe, args, tag, debug=None, lang=None):
         if not os.path.exists(exe):
             raise E2EError(f"{exe} does not exist (not built?)")
         env = dict(self.session.env)
         if debug:
             env["WINEDEBUG"] = debug
+        if lang:  # the program's ANSI code page follows it
+            env.update(LANG=lang, LC_ALL=lang)
         return subprocess.Popen([WINE64 if bits == 64 else WINE32, exe] + list(args), env=env,
                                 cwd=os.path.dirname(exe), stdin=subprocess.DEVNULL,
                                 stdout=open(os.path.join(self.session.workdir, tag + ".out"), "ab"),
@@ -180,11 +216,11 @@ class TrayWine:
         self._count += 1
         return f"{kind}-{self._count}"
 
-    def start_tray(self, bits, debug=SYSTRAY_TRACE, exe=None):
+    def start_tray(self, bits, debug=SYSTRAY_TRACE, exe=None, lang=None):
         """Starts VirelNN.exe from the build folder (beside its engine), or the given one, and
         waits for its window."""
         tag = self._tag(f"tray{bits}")
-        process = self._spawn(bits, exe or self.exe_path(bits, EXE[bits]), [], tag, debug)
+        process = self._spawn(bits, exe or self.exe_path(bits, EXE[bits]), [], tag, debug, lang)
         tray = Tray(self, self.session, tag, bits, process, self.session.workdir, TITLE[bits])
         self.session.programs.append(tray)
 
@@ -215,6 +251,22 @@ class TrayWine:
         wait_for(lambda: watcher._check_alive("its processes") or len(watcher.pids()) == len(paths),
                  "the stand-in processes", diagnostics=watcher.diagnostics)
         return watcher
+
+    def start_probe_window(self, bits, *args):
+        """Starts the probe with a window verb ("noarea", "reference ...") and waits for its window."""
+        tag = self._tag("window")
+        process = self._spawn(bits, self.exe_path(bits, f"trayprobe{bits}.exe"), [str(a) for a in args], tag)
+        window = ProbeWindow(self, self.session, tag, bits, process, self.session.workdir, tag)
+        self.session.programs.append(window)
+
+        def handle():
+            window._check_alive("its window")
+            with open(window.output_path, "rb") as f:
+                lines = f.read().decode("latin-1").split("\n")
+            return lines[0].strip() if len(lines) > 1 else None
+
+        window.hwnd = wait_for(handle, f"the probe's window ({args[0]})", diagnostics=window.diagnostics)
+        return window
 
     def _run_probe(self, bits, args):
         exe = self.exe_path(bits, f"trayprobe{bits}.exe")
@@ -252,8 +304,11 @@ class TrayWine:
         left, top, right, bottom = icons[0]
         return (left + right) // 2, (top + bottom) // 2
 
-    def click_icon(self, bits, button=1, repeat=1):
+    def click_icon(self, bits, button=1, repeat=1, dx=0):
+        """Clicks the icon dx pixels right of its middle: clicks quick enough one after the other
+        make a double click unless they are some pixels apart."""
         x, y = self.icon_center(bits)
+        x += dx
         # Not --sync: it waits for a motion that never comes when the pointer is already there.
         self.session.xdotool("mousemove", x, y)
         self.session.xdotool("click", "--repeat", repeat, "--delay", 60, button)
@@ -272,6 +327,47 @@ class TrayWine:
         if not state["visible"]:
             return []
         return [c["rect"] for c in state["children"] if c["visible"]]
+
+    def icon_tip(self, bits):
+        """The tip of the only icon, as its tooltip shows it when the pointer rests on the icon."""
+        x, y = self.icon_center(bits)
+        self.session.xdotool("mousemove", *POINTER_REST)
+        wait_for(lambda: not self._tooltips(bits), "no tooltip shown")
+        self.session.xdotool("mousemove", x, y)
+        self.session.xdotool("mousemove", x + 1, y)
+        tips = wait_for(lambda: self._tooltips(bits), "the icon's tooltip")
+        expect(len(tips), 1, "tooltips shown")
+        text = bytes.fromhex(self.probe(bits, "wmtext", tips[0]).strip()).decode("utf-8")
+        self.session.xdotool("mousemove", *POINTER_REST)
+        return text
+
+    def _tooltips(self, bits):
+        shown = []
+        for line in self.probe(bits, "toplevels").splitlines():
+            window = json.loads(line)
+            if window["class"] == "tooltips_class32" and window["visible"]:
+                shown.append(window["hwnd"])
+        return shown
+
+    def icon_state(self, bits):
+        """"Tamil" or "English" by the ground of the only icon, as the screen shows it; None for
+        neither."""
+        icons = wait_for(lambda: self.tray_icons(bits), "the icon in the notification area")
+        expect(len(icons), 1, "icons in the notification area")
+        shot = self.session.screenshot(os.path.join(self.session.workdir, "icon.png"))
+        counts = {}
+        for row in pixels(shot, icons[0]):
+            for x in range(0, len(row), 3):
+                ground = ICON_GROUNDS.get(tuple(row[x:x + 3]))
+                if ground:
+                    counts[ground] = counts.get(ground, 0) + 1
+        # A 16-pixel icon shows its ground in well over 20 pixels, and the other ground in none.
+        return counts.popitem()[0] if len(counts) == 1 and max(counts.values()) > 20 else None
+
+    def wait_icon(self, bits, state, what):
+        """Waits until the icon shows this state ("Tamil" or "English"), then checks its tip."""
+        wait_for(lambda: self.icon_state(bits) == state, f"{what}: the {state} icon")
+        expect(self.icon_tip(bits), f"Virel ({bits} bit) \u2013 {state}", f"{what}: tip")
 
     # --- registry ------------------------------------------------------------------------------
     def reg(self, *args, check=True):
@@ -323,6 +419,13 @@ def _read_png(png_path):
 
 def _clip(rect, width, height):
     return max(0, rect[0]), max(0, rect[1]), min(width, rect[2]), min(height, rect[3])
+
+
+def pixels(png_path, rect):
+    """The rows of RGB bytes inside rect of a PNG the harness wrote."""
+    width, height, rows = _read_png(png_path)
+    left, top, right, bottom = _clip(rect, width, height)
+    return [row[left * 3:right * 3] for row in rows[top:bottom]]
 
 
 def window_pixels(png_path, rect):

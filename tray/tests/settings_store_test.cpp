@@ -142,6 +142,29 @@ TEST(SaveSettings, LeavesTheLoadedSettingsAlone) {
   ExpectSettings(settings, {3, 0, 0, 10});
 }
 
+// A list left without selection (typing into its edit field clears it) keeps what was loaded;
+// the check box has no such state and is taken as shown.
+TEST(SettingsToSave, AListWithoutSelectionKeepsTheLoadedValue) {
+  const uint32_t none = kNoSelection;
+  const TraySettings loaded = {7, 2, 0, 5};
+  struct Case {
+    const char* name;
+    TraySettings shown;
+    TraySettings expected;
+  };
+  const Case cases[] = {
+      {"all selected", {1, 3, 1, 37}, {1, 3, 1, 37}},
+      {"encoding", {none, 3, 1, 37}, {7, 3, 1, 37}},
+      {"keyboard", {1, none, 0, 37}, {1, 2, 0, 37}},
+      {"toggle key", {1, 3, 1, none}, {1, 3, 1, 5}},
+      {"all three", {none, none, 1, none}, {7, 2, 1, 5}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ExpectSettings(SettingsToSave(c.shown, loaded), c.expected);
+  }
+}
+
 TEST(ToggleKeyToVirtualKey, LettersThenFunctionKeysThenKForAnythingElse) {
   struct Case {
     uint32_t toggleKey;

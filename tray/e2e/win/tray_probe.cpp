@@ -5,8 +5,16 @@
 //   trayprobeNN.exe dump HWND                  the window and its controls, as JSON
 //   trayprobeNN.exe select HWND ID POS         select a list position as the user would
 //   trayprobeNN.exe click HWND ID              click a button (posted: the click may open a box)
-//   trayprobeNN.exe post HWND MSG WPARAM LPARAM
+//   trayprobeNN.exe post HWND MSG WPARAM LPARAM  MSG a number, or the name of a registered message
 //   trayprobeNN.exe send HWND MSG WPARAM LPARAM
+//   trayprobeNN.exe wmtext HWND                the text WM_GETTEXT gives (a tooltip's current tip),
+//                                              as hex of UTF-8
+//   trayprobeNN.exe noarea                     a notification area that refuses every icon: a
+//                                              hidden "Shell_TrayWnd" window; prints its handle,
+//                                              ends on WM_CLOSE
+//   trayprobeNN.exe reference X Y FACE W H HEX...  a window at X,Y with a static control W x H a
+//                                              text, each in the caption font of FACE ("-": none);
+//                                              prints its handle, ends on WM_CLOSE
 //   trayprobeNN.exe cursor                     the cursor position
 //   trayprobeNN.exe wait                       sleep until ended from outside (a stand-in process)
 //   trayprobeNN.exe watch EXE...               start each EXE with "wait"; print "started N PID",
@@ -192,6 +200,74 @@ int Watch(int count, char** paths) {
   return 0;
 }
 
+std::string Utf8(const wchar_t* text, int length) {
+  int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text, length, &bytes[0], size, nullptr, nullptr);
+  return bytes;
+}
+
+std::string FromHex(const char* hex) {
+  std::string bytes;
+  for (const char* p = hex; p[0] != '\0' && p[1] != '\0'; p += 2) {
+    char pair[3] = {p[0], p[1], '\0'};
+    bytes.push_back(static_cast<char>(strtoul(pair, nullptr, 16)));
+  }
+  return bytes;
+}
+
+UINT MessageNumber(const char* text) {
+  char* end = nullptr;
+  unsigned long number = strtoul(text, &end, 0);
+  return *end == '\0' ? static_cast<UINT>(number) : RegisterWindowMessageA(text);
+}
+
+LRESULT CALLBACK NoAreaProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COPYDATA) return FALSE;  // every Shell_NotifyIcon call fails
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK QuitOnDestroyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A top-level window of its own class; prints its handle and runs until it is closed.
+int RunWindow(const char* className, WNDPROC proc, DWORD style, int x, int y, int width, int height,
+              void (*fill)(HWND, int, char**), int argc, char** argv) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = proc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = className;
+  RegisterClassA(&windowClass);
+  HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, className, "", style, x, y, width, height, nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+  if (window == nullptr) return 1;
+  if (fill != nullptr) fill(window, argc, argv);
+  printf("%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+  fflush(stdout);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  return 0;
+}
+
+// argv: FACE W H HEX...: one static control a text, stacked, in the settings window's caption font.
+void FillReference(HWND window, int argc, char** argv) {
+  const char* face = strcmp(argv[0], "-") == 0 ? nullptr : argv[0];
+  int width = atoi(argv[1]);
+  int height = atoi(argv[2]);
+  HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+  for (int i = 3; i < argc; ++i) {
+    std::string text = FromHex(argv[i]);
+    HWND label = CreateWindowExA(0, "Static", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_PATHELLIPSIS,
+                                 0, (i - 3) * (height + 4), width, height, window, nullptr, nullptr, nullptr);
+    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -224,11 +300,21 @@ int main(int argc, char** argv) {
     PostMessageA(button, BM_CLICK, 0, 0);
   } else if ((verb == "post" || verb == "send") && argc >= 6) {
     HWND window = ParseWindow(argv[2]);
-    UINT message = static_cast<UINT>(strtoul(argv[3], nullptr, 0));
+    UINT message = MessageNumber(argv[3]);
     WPARAM wParam = static_cast<WPARAM>(strtoull(argv[4], nullptr, 0));
     LPARAM lParam = static_cast<LPARAM>(strtoll(argv[5], nullptr, 0));
     if (verb == "post") return PostMessageA(window, message, wParam, lParam) ? 0 : 1;
     printf("%lld\n", static_cast<long long>(SendMessageA(window, message, wParam, lParam)));
+  } else if (verb == "wmtext" && argc >= 3) {
+    wchar_t text[512] = L"";
+    LRESULT length = SendMessageW(ParseWindow(argv[2]), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    puts(Hex(Utf8(text, static_cast<int>(length))).c_str());
+  } else if (verb == "noarea") {
+    return RunWindow("Shell_TrayWnd", NoAreaProc, WS_POPUP, 0, 0, 0, 0, nullptr, 0, nullptr);
+  } else if (verb == "reference" && argc >= 8) {
+    int height = atoi(argv[6]);
+    return RunWindow("VirelReference", QuitOnDestroyProc, WS_POPUP | WS_VISIBLE, atoi(argv[2]), atoi(argv[3]),
+                     atoi(argv[5]), (argc - 7) * (height + 4), FillReference, argc - 4, argv + 4);
   } else if (verb == "cursor") {
     POINT cursor;
     GetCursorPos(&cursor);
