@@ -3,7 +3,7 @@ BUILD := build
 JOBS ?= 2
 CMAKE_WIN := -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build native win64 win32 test test-native test-wine run clean bench bench-native soak
+.PHONY: all deps build native win64 win32 test test-native test-fuzz test-wine run clean bench bench-native soak fuzz
 
 all: build
 
@@ -24,9 +24,17 @@ win32:
 	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake $(CMAKE_WIN) >/dev/null
 	cmake --build $(BUILD)/win32 -j$(JOBS)
 
-# Native tests first, then the end-to-end tests under Wine (both bitnesses). The installer's and
-# the manuals' tests need what `make dist` makes.
-test: build dist test-native test-wine
+# Native tests first, then a short fuzzing run, then the end-to-end tests under Wine (both
+# bitnesses). The installer's and the manuals' tests need what `make dist` makes.
+test: build dist test-native test-fuzz test-wine
+
+test-fuzz:
+	bash tools/fuzz.sh short
+
+# Fuzzing (tools/fuzz.sh): FUZZ_SECONDS per target, on both cores.
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	bash tools/fuzz.sh $(FUZZ_SECONDS)
 
 test-native:
 	cd $(BUILD)/native && ctest --output-on-failure -LE wine
