@@ -10,6 +10,16 @@ namespace {
 
 const BYTE kKeyV = 0x56;
 
+// The messages of one Backspace key press (key-down, its character, key-up), sent: a control
+// erases on exactly one of them, as it does for a key the user presses (a rich edit control on
+// the key-down, a plain edit control on the character).
+void SendBackspacePress(HWND window) {
+  SendMessageA(window, WM_KEYDOWN, VK_BACK, 0);
+  SendMessageA(window, WM_CHAR, VK_BACK, 0);
+  SendMessageA(window, WM_KEYUP, VK_BACK, 0);
+}
+
+// A host without a profile of its own may use either kind of control: it gets a whole press.
 void SendBackspace(HWND window) {
   if (profile.profileDream) {
     SendMessageA(window, WM_CHAR, VK_BACK, 0);
@@ -25,8 +35,7 @@ void SendBackspace(HWND window) {
   } else if (profile.profileAbiwo) {
     SendMessageA(window, WM_KEYDOWN, VK_BACK, 0);
   } else {
-    SendMessageA(window, WM_KEYDOWN, VK_BACK, 0);
-    SendMessageA(window, WM_KEYUP, VK_BACK, 0);
+    SendBackspacePress(window);
   }
 }
 
@@ -36,15 +45,10 @@ void SendBackspaces(HWND window, int count) {
 
 // A backspace that must reach the host before text that is posted after it. EUDOR's own method,
 // a synthesized key, joins the input queue, which the host reads only after its posted
-// messages: the key would erase the new text instead of the old. Sent, the messages of one
-// Backspace press (key-down, its character, key-up) act at once; a control erases on exactly one
-// of them, as it does for a key the user presses (a rich edit control on the key-down, a plain
-// edit control on the character).
+// messages: the key would erase the new text instead of the old. A sent press acts at once.
 void SendBackspaceBeforePostedText(HWND window) {
   if (profile.profileEudor) {
-    SendMessageA(window, WM_KEYDOWN, VK_BACK, 0);
-    SendMessageA(window, WM_CHAR, VK_BACK, 0);
-    SendMessageA(window, WM_KEYUP, VK_BACK, 0);
+    SendBackspacePress(window);
   } else {
     SendBackspace(window);
   }

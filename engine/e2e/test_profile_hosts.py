@@ -15,7 +15,9 @@ Unicode.
   - DREAMWEAVER.EXE: clipboard and Ctrl+V, a sent WM_CHAR 8 per backspace, so a plain EDIT
     control; with Ctrl+V a character and as an accelerator.
   - an arrow key in a host without a profile ends the syllable in both families: k a Left a puts
-    அ before க, not a bare sign.
+    அ before க, not a bare sign;
+  - a plain EDIT control in a host without a profile: a backspace is a whole key press (key-down,
+    character, key-up), on one of which any control erases.
 
 Keys go one at a time to the pasting hosts, each once the host has taken the one before, so that
 the keys the engine synthesizes for one key come before the next; the last paste may come after
@@ -44,6 +46,7 @@ EUDOR_ACCELERATOR = dict(exe_name="EUDORA.EXE", accelerator=True)
 DREAM = dict(exe_name="DREAMWEAVER.EXE", edit=True)
 DREAM_ACCELERATOR = dict(exe_name="DREAMWEAVER.EXE", edit=True, accelerator=True)
 PLAIN = {}
+PLAIN_EDIT = dict(edit=True)
 
 # (host, encoding, layout, keys, expected): keys are typed characters, or xdotool key names in
 # angle brackets; expected is hex bytes for TSCII, text for Unicode.
@@ -63,6 +66,8 @@ CASES = [
     (DREAM, TSCII, TAMIL99, "hq ht hx ", "B8A1 20 A7B8 20 A7B8A1 20"),
     (DREAM_ACCELERATOR, TSCII, PHONETIC, "kaa kee koo ", "B8A1 20 A7B8 20 A7B8A1 20"),
     (PLAIN, UNICODE, PHONETIC, "ka<Left>a", "அக"),
+    (PLAIN_EDIT, UNICODE, PHONETIC, "vaNakkam thamiz ", "வணக்கம் தமிழ் "),
+    (PLAIN_EDIT, TSCII, PHONETIC, "kaa thamiz ", "B8A1 20 BEC1A2FA 20"),
     (PLAIN, TSCII, PHONETIC, "ka<Left>a", "AB B8"),
 ]
 

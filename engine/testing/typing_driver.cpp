@@ -76,6 +76,7 @@ const std::vector<Application>& Applications() {
   using V = PasteOn;
   static const std::vector<Application> kApplications = {
       {"Plain", "C:\\Program Files\\Host\\host.exe", "RichEdit20W", E::KeyDown},
+      {"PlainEdit", "C:\\Program Files\\Host\\host.exe", "Edit", E::Char8, V::Char16},
       {"Dream", "C:\\Adobe\\Dreamweaver.exe", "Edit", E::Char8, V::Char16},
       {"DreamAccelerator", "C:\\Adobe\\DREAMWEAVER.EXE", "Edit", E::Char8, V::Accelerator},
       {"Eudor", "C:\\Eudora\\EUDORA.EXE", "Edit", E::Char8, V::Char16},

@@ -71,7 +71,6 @@ const Log kSentChar8 = {"SendMessageA WM_CHAR 8 0"};
 const Log kPostedChar8 = {"PostMessageA WM_CHAR 8 0"};
 const Log kPostedKeyDown = {"PostMessageA WM_KEYDOWN 8 0"};
 const Log kSentKeyDown = {"SendMessageA WM_KEYDOWN 8 0"};
-const Log kSentKeyDownUp = {"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_KEYUP 8 0"};
 const Log kSentPress = {"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_CHAR 8 0", "SendMessageA WM_KEYUP 8 0"};
 using E = fake::EraseOn;
 INSTANTIATE_TEST_SUITE_P(
@@ -90,18 +89,20 @@ INSTANTIATE_TEST_SUITE_P(
                       BackspaceRow{"Opera", &AP::profileOpera, E::KeyDown, kPostedKeyDown},
                       BackspaceRow{"Power", &AP::profilePower, E::KeyDown, kPostedKeyDown},
                       BackspaceRow{"Abiwo", &AP::profileAbiwo, E::KeyDown, kSentKeyDown},
-                      BackspaceRow{"None", nullptr, E::KeyDown, kSentKeyDownUp},
-                      BackspaceRow{"Soffi", &AP::profileSoffi, E::KeyDown, kSentKeyDownUp},
-                      BackspaceRow{"Yahoo", &AP::profileYahoo, E::KeyDown, kSentKeyDownUp},
-                      BackspaceRow{"Wordp", &AP::profileWordp, E::KeyDown, kSentKeyDownUp},
-                      BackspaceRow{"KavitElsewhere", &AP::profileKavit, E::KeyDown, kSentKeyDownUp}),
+                      BackspaceRow{"None", nullptr, E::KeyDown, kSentPress},
+                      BackspaceRow{"NoneInAnEditControl", nullptr, E::Char8, kSentPress},
+                      BackspaceRow{"Soffi", &AP::profileSoffi, E::KeyDown, kSentPress},
+                      BackspaceRow{"Yahoo", &AP::profileYahoo, E::KeyDown, kSentPress},
+                      BackspaceRow{"Wordp", &AP::profileWordp, E::KeyDown, kSentPress},
+                      BackspaceRow{"KavitElsewhere", &AP::profileKavit, E::KeyDown, kSentPress}),
     [](const ::testing::TestParamInfo<BackspaceRow>& info) { return std::string(info.param.name); });
 
 
 TEST_F(Delivery, BytesWithoutAProfileEraseByKeyDownAndUpThenPostEachByte) {
   const BYTE text[] = {0xB8, 0xA1, 0};
   Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 1); });
-  EXPECT_EQ(log, (Log{"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_KEYUP 8 0", "PostMessageA WM_CHAR 0xb8 0",
+  EXPECT_EQ(log, (Log{"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_CHAR 8 0", "SendMessageA WM_KEYUP 8 0",
+                      "PostMessageA WM_CHAR 0xb8 0",
                       "PostMessageA WM_CHAR 0xa1 0"}));
   EXPECT_EQ(leftInWParam, 0u);
   EXPECT_EQ(Text(), "a\xB8\xA1");

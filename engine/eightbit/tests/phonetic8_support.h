@@ -68,6 +68,7 @@ inline std::vector<std::string> DeliveryCalls(int erase, const std::vector<int>&
   std::vector<std::string> calls;
   for (int i = 0; i < erase; ++i) {
     calls.push_back("SendMessageA WM_KEYDOWN 8 0");
+    calls.push_back("SendMessageA WM_CHAR 8 0");
     calls.push_back("SendMessageA WM_KEYUP 8 0");
   }
   for (int b : bytes) {

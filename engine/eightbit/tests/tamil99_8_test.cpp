@@ -179,12 +179,12 @@ Log LogOfLastKey(HWND w, const std::string& before, char key) {
 
 TEST(Tamil99Eightbit, CallsOfARewrite) {
   HWND w = t8::Start(kEncTscii, kKbdTamil99);
-  EXPECT_EQ(LogOfLastKey(w, "h", 'h'), (Log{"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_KEYUP 8 0",
+  EXPECT_EQ(LogOfLastKey(w, "h", 'h'), (Log{"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_CHAR 8 0", "SendMessageA WM_KEYUP 8 0",
                                             "PostMessageA WM_CHAR 0xec 0", "PostMessageA WM_CHAR 0xb8 0"}));
   w = t8::Start(kEncTab, kKbdTamil99);
   EXPECT_EQ(LogOfLastKey(w, "h", 'h'), (Log{"PostMessageA WM_CHAR 0xa2 0", "PostMessageA WM_CHAR 0xe8 0"}));
   w = t8::Start(kEncTab, kKbdTamil99);
-  EXPECT_EQ(LogOfLastKey(w, "h", 'f'), (Log{"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_KEYUP 8 0",
+  EXPECT_EQ(LogOfLastKey(w, "h", 'f'), (Log{"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_CHAR 8 0", "SendMessageA WM_KEYUP 8 0",
                                             "PostMessageA WM_CHAR 0xe8 0", "PostMessageA WM_CHAR 0xa2 0"}));
   w = t8::Start(kEncTscii, kKbdTamil99);
   EXPECT_EQ(LogOfLastKey(w, "", '^'), Log{});  // the keystroke itself becomes the space

@@ -184,12 +184,13 @@ TEST(TypewriterEightbit, CallsOfARewrite) {
   fake::ClearLog();
   fake::Type(w, ";");
   EXPECT_EQ(fake::DeliveryLog(),
-            (Log{"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_KEYUP 8 0", "PostMessageA WM_CHAR 0xec 0"}));
+            (Log{"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_CHAR 8 0", "SendMessageA WM_KEYUP 8 0",
+                 "PostMessageA WM_CHAR 0xec 0"}));
   w = t8::Start(kEncTab, kKbdNewTypewriter);
   fake::Type(w, "f");
   fake::ClearLog();
   fake::Type(w, ";");
-  EXPECT_EQ(fake::DeliveryLog(), (Log{"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_KEYUP 8 0",
+  EXPECT_EQ(fake::DeliveryLog(), (Log{"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_CHAR 8 0", "SendMessageA WM_KEYUP 8 0",
                                       "PostMessageA WM_CHAR 0xe8 0", "PostMessageA WM_CHAR 0xa2 0"}));
   w = t8::Start(kEncTscii, kKbdOldTypewriter);
   fake::ClearLog();

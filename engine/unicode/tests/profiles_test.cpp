@@ -91,12 +91,13 @@ TEST(Winword, TypewriterBackspacesAndTheCallWithoutExtra) {
 
 TEST(PlainHost, CallsOfTheCaretSymbolAndTheJoiner) {
   const std::string kDown = "SendMessageA WM_KEYDOWN 8 0";
+  const std::string kChar = "SendMessageA WM_CHAR 8 0";
   const std::string kUp = "SendMessageA WM_KEYUP 8 0";
   ExpectCalls(unitest::kPlainHost, {
       {"the caret only changes the keystroke", kKbdTamil99, "^", {}},
-      {"a caret symbol replaces the space as a byte", kKbdTamil99, "^.", {kDown, kUp, "PostMessageA WM_CHAR 0xb7 0"}},
+      {"a caret symbol replaces the space as a byte", kKbdTamil99, "^.", {kDown, kChar, kUp, "PostMessageA WM_CHAR 0xb7 0"}},
       {"the joiner goes first, as a whole unit", kKbdNewTypewriter, "b", {Unit(0x200d), Unit(0xbc6)}},
-      {"a join is two backspaces", kKbdPhonetic, "th", {kDown, kUp, kDown, kUp, Unit(0xba4), Unit(0xbcd)}},
+      {"a join is two backspaces", kKbdPhonetic, "th", {kDown, kChar, kUp, kDown, kChar, kUp, Unit(0xba4), Unit(0xbcd)}},
   });
 }
 
