@@ -13,35 +13,7 @@
 
 namespace {
 
-// A version resource laid out as GetFileVersionInfoA returns it.
-std::vector<BYTE> VersionResource(unsigned productMajor, unsigned fileMajor = 1) {
-  std::vector<BYTE> r;
-  auto word = [&](unsigned v) {
-    r.push_back(static_cast<BYTE>(v));
-    r.push_back(static_cast<BYTE>(v >> 8));
-  };
-  auto dword = [&](uint32_t v) {
-    word(v & 0xFFFF);
-    word(v >> 16);
-  };
-  word(0);   // wLength, patched below
-  word(52);  // wValueLength: VS_FIXEDFILEINFO
-  word(0);   // wType
-  for (const char* p = "VS_VERSION_INFO"; *p; ++p) word(static_cast<unsigned char>(*p));
-  word(0);
-  while (r.size() % 4) r.push_back(0);
-  dword(0xFEEF04BD);            // dwSignature
-  dword(0x00010000);            // dwStrucVersion
-  dword(fileMajor << 16 | 2);   // dwFileVersionMS
-  dword(3 << 16 | 4);           // dwFileVersionLS
-  dword(productMajor << 16 | 6);  // dwProductVersionMS
-  dword(0);                     // dwProductVersionLS
-  for (int i = 0; i < 7; ++i) dword(0);
-  for (int i = 0; i < 40; ++i) r.push_back(0);  // children (StringFileInfo...) stand-in
-  r[0] = static_cast<BYTE>(r.size());
-  r[1] = static_cast<BYTE>(r.size() >> 8);
-  return r;
-}
+using fake::VersionResource;
 
 unsigned Parse(const std::vector<BYTE>& bytes) {
   // An exact-size heap copy, so that a read past the end is caught by the address sanitizer.
