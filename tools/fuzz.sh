@@ -38,9 +38,10 @@ for entry in "${targets[@]}"; do
     cp -n "$repo/$corpus"/* "$build/corpus/$name"/
     "$program" -fork=2 -ignore_crashes=1 -max_total_time="$seconds" \
       -artifact_prefix="$build/findings/$name/" "$build/corpus/$name" 2>"$build/$name.log" || true
-    execs=$(grep -o 'exec/s: [0-9]*' "$build/$name.log" | tail -1 || true)
-    echo "fuzz: $name: $(grep -oE 'execs: [0-9]+' "$build/$name.log" | tail -1) ($execs)," \
-         "findings: $(ls "$build/findings/$name" | wc -l)"
+    # fork mode's status lines: "#<executions>: cov: ... exec/s <rate> ..."
+    status=$(grep -E '^#[0-9]+:' "$build/$name.log" | tail -1 || true)
+    echo "fuzz: $name: $(echo "$status" | grep -oE '^#[0-9]+' | tr -d '#') executions" \
+         "($(echo "$status" | grep -oE 'exec/s [0-9]+')), findings: $(ls "$build/findings/$name" | wc -l)"
   fi
 done
 if [ -s "$keys_file" ]; then
