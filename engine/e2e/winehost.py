@@ -46,6 +46,23 @@ SENTINEL_KEY = "Pause"
 SENTINEL_VK = 0x13
 
 
+def _fixed_address_space():
+    """Every program started from this process runs without address-space randomization.
+
+    Wine maps its shared user data and its loader at fixed addresses; with randomization the
+    kernel now and then puts something there first, and the program fails to start ("failed to
+    map the shared user data"). The flag is inherited by every child, Wine's own included.
+    """
+    ADDR_NO_RANDOMIZE = 0x0040000
+    libc = ctypes.CDLL(None, use_errno=True)
+    current = libc.personality(0xFFFFFFFF)
+    if current != -1:
+        libc.personality(current | ADDR_NO_RANDOMIZE)
+
+
+_fixed_address_space()
+
+
 class E2EError(AssertionError):
     """A condition that did not come, or a program that did not behave."""
 
