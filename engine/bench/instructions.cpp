@@ -1,9 +1,9 @@
 // virel_instructions: drives the engine through the native fake and marks out each measurement
 // for callgrind, which counts the instructions (engine/bench/bench.py runs it; see there).
 //
-//   valgrind --tool=callgrind --collect-atstart=no --toggle-collect=KeyHookProc* \
+//   valgrind --tool=callgrind --collect-atstart=no --toggle-collect=KeyHookProc*
 //            --toggle-collect=<each fake Win32 function>* --combine-dumps=yes ...
-//            virel_instructions [WORDS_PER_LAYOUT]
+//            virel_instructions [WORDS_PER_LAYOUT]            (one command)
 //
 // Collection is on only inside the hook and off inside the fake's Win32 functions, so each part
 // of the dump holds the engine's own instructions, and the calls it made to malloc and friends.

@@ -14,12 +14,6 @@ namespace {
 const LPARAM kFirstPress = 1;
 const int kPumpLimit = 10000;
 
-UINT VirtualKeyOf(unsigned char ch) {
-  if (isalpha(ch)) return static_cast<UINT>(toupper(ch));
-  if (isdigit(ch) || ch == ' ' || ch == '\b' || ch == '\t' || ch == '\r') return ch;
-  return 0xDF;  // some punctuation key; no navigation key and no letter
-}
-
 // The character TranslateMessage makes of a key whose character does not depend on the layout.
 WPARAM CharacterOfKey(WPARAM vk) {
   if (vk == VK_BACK || vk == VK_TAB || vk == VK_RETURN || vk == ' ' || (vk >= '0' && vk <= '9')) return vk;
@@ -53,6 +47,12 @@ void TypeOne(HWND window, unsigned char ch, bool withKeyDown) {
 }
 
 }  // namespace
+
+UINT VirtualKeyOf(unsigned char ch) {
+  if (isalpha(ch)) return static_cast<UINT>(toupper(ch));
+  if (isdigit(ch) || ch == ' ' || ch == '\b' || ch == '\t' || ch == '\r') return ch;
+  return 0xDF;  // some punctuation key; no navigation key and no letter
+}
 
 HWND StartProcess(const std::string& modulePath) {
   Reset();

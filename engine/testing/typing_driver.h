@@ -40,6 +40,10 @@ const std::vector<Application>& Applications();
 // A fresh process running the application; returns the window that has the focus.
 HWND StartApplication(const Application& app);
 
+// The virtual key the driver presses for a character: letters and the keys named by their
+// character (digits, space, Backspace, Tab, Enter), and one punctuation key for the rest.
+UINT VirtualKeyOf(unsigned char ch);
+
 // Retrieves one message through the hook and the host's loop. fromUser marks a keystroke of the
 // user: its character counts as the user's when it reaches the host. A key-down the hook leaves
 // alone is translated into the character `translatesTo` (or the one the key always types:

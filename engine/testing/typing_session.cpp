@@ -17,12 +17,6 @@ const char kSessionCharacters[] =
 const LPARAM kRepeated = 1 | (1 << 30);
 const LPARAM kReleased = static_cast<LPARAM>(0xC0000001u);
 
-UINT VirtualKey(unsigned char ch) {
-  if (isalpha(ch)) return static_cast<UINT>(toupper(ch));
-  if (isdigit(ch) || ch == ' ' || ch == '\b' || ch == '\t' || ch == '\r') return ch;
-  return 0xDF;
-}
-
 long BeforeCaret(const Host& host) {
   return static_cast<long>(host.text.size()) - static_cast<long>(host.caretFromEnd) - 1;
 }
@@ -101,7 +95,7 @@ void TypingSession::Do(Action action, unsigned argument) {
       break;
     case kRepeat:
       if (ch == '\b') ch = 'a';  // a held Backspace erases whatever is there
-      Retrieve(Message(w, WM_KEYDOWN, VirtualKey(ch), kRepeated), true, ch);
+      Retrieve(Message(w, WM_KEYDOWN, VirtualKeyOf(ch), kRepeated), true, ch);
       Pump();
       log_ += "<repeat " + Printable(ch) + ">";
       break;

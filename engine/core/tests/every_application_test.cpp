@@ -121,12 +121,6 @@ std::string Units(HWND w) {
   return out;
 }
 
-UINT VirtualKey(unsigned char ch) {
-  if (isalpha(ch)) return static_cast<UINT>(toupper(ch));
-  if (isdigit(ch) || ch == ' ' || ch == '\b' || ch == '\t' || ch == '\r') return ch;
-  return 0xDF;
-}
-
 // Random typing with everything a user does between keys; stops at the first broken promise
 // (fake::TypingSession::Broken). VIREL_TRACE=<application> prints each step of its runs.
 void RandomTyping(const Application& app, int encoding, int keyboard, unsigned seed, int keys) {
@@ -181,24 +175,20 @@ const Application& Named(const std::string& name) {
 
 // Keys with a few actions between them: <left>, <toggle>, <shift> (Shift held: an auto-repeated
 // key-down) and <repeat> (the next character auto-repeated).
-void Act(HWND w, const std::string& keys) {
-  const LPARAM kRepeated = 1 | (1 << 30);
+void Act(fake::TypingSession& session, const std::string& keys) {
+  using S = fake::TypingSession;
   for (size_t i = 0; i < keys.size(); ++i) {
     if (keys[i] != '<') {
-      fake::Type(w, keys.substr(i, 1));
+      session.Key(static_cast<unsigned char>(keys[i]));
       continue;
     }
     size_t end = keys.find('>', i);
     std::string action = keys.substr(i + 1, end - i - 1);
     i = end;
-    if (action == "left") fake::PressKey(w, VK_LEFT);
-    if (action == "toggle") fake::PressToggle(w);
-    if (action == "shift") fake::Retrieve(fake::Message(w, WM_KEYDOWN, VK_SHIFT, kRepeated), true);
-    if (action == "repeat") {
-      unsigned char ch = keys[++i];
-      fake::Retrieve(fake::Message(w, WM_KEYDOWN, VirtualKey(ch), kRepeated), true, ch);
-    }
-    fake::Pump();
+    if (action == "left") session.Do(S::kLeft, 0);
+    if (action == "toggle") session.Do(S::kToggle, 0);
+    if (action == "shift") session.Do(S::kHeldShift, 0);
+    if (action == "repeat") session.Do(S::kRepeat, static_cast<unsigned char>(keys[++i]));
   }
 }
 
@@ -244,15 +234,16 @@ TEST(EveryApplication, KnownCasesGiveTheSoundResult) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::string(c.name) + ": keys \"" + c.keys + "\"");
-    HWND w = Start(Named(c.application), c.encoding, c.keyboard);
-    Act(w, c.keys);
+    fake::TypingSession session(Named(c.application), c.encoding, c.keyboard);
+    Act(session, c.keys);
+    HWND w = session.Window(0);
     std::string text = Hex(fake::Bytes(w));
     if (c.encoding == kEncUnicode) {
       text = fake::Utf8(w);
       for (size_t at = text.find('\0'); at != std::string::npos; at = text.find('\0', at)) text.replace(at, 1, "␀");
     }
     EXPECT_EQ(text, c.text);
-    EXPECT_FALSE(fake::world().pumpGaveUp);
+    EXPECT_EQ(session.Broken(), "");
   }
 }
 
