@@ -33,7 +33,6 @@ have makensis || need+=(nsis)
 have weasyprint || need+=(weasyprint)
 pkg_installed python3-markdown || need+=(python3-markdown)
 have pdftotext || need+=(poppler-utils)
-pkg_installed fonts-dejavu-core || need+=(fonts-dejavu-core)
 # make fuzz and the short run in make test: clang with libFuzzer and its sanitizer runtimes.
 have clang++-14 || need+=(clang-14)
 pkg_installed libclang-rt-14-dev || need+=(libclang-rt-14-dev)
