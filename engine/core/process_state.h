@@ -18,7 +18,9 @@ extern BYTE processReady;     // the toggle key has been seen here and the proce
 extern BYTE kavitEditTarget;  // this message is for a plain "Edit" control in a KAVIT process
 extern BYTE navigationReset;  // a navigation key cleared composerHistory (read by the phonetic composer)
 extern BYTE keyStateBuffer[256];
-extern BYTE soffiDeadKey;  // SOFFI: a dead key of the user's layout is pending, left to the host
+extern BYTE soffiDeadKey;
+extern int tablesEncoding;   // the encoding whose tables this process loaded
+extern int composingLayout;  // the layout (keyboard number) its composition was made in  // SOFFI: a dead key of the user's layout is pending, left to the host
 
 // The host application, recognised once from the executable name (app_profile.h).
 extern ApplicationProfile profile;
