@@ -532,11 +532,12 @@ class WineSession:
         self._run_wine(["wineboot"], "wineboot", timeout=120)
         self.killed = False
 
-    def end_programs(self):
-        """Ends the programs still running: loaders and hosts are asked to exit (so the engine
-        detaches normally); any that do not are killed. Returns the tags of those killed."""
+    def end_programs(self, since=0):
+        """Ends the programs still running (those started since the `since`-th): loaders and
+        hosts are asked to exit (so the engine detaches normally); any that do not are killed,
+        and bring a fresh desktop. Returns the tags of those killed."""
         killed = []
-        for program in self.programs:
+        for program in self.programs[since:]:
             if not program.running():
                 continue
             try:
@@ -601,11 +602,13 @@ class WineSession:
             raise E2EError(f"wine {' '.join(argv)} failed ({code}):\n{_tail(output)}")
 
     def can_run(self, bits):
-        """(True, '') when Wine runs programs of this bitness here, else (False, the reason).
+        """(True, '') when Wine runs programs of this bitness here; (False, the reason) when this
+        machine cannot: a kernel without IA-32 code, or a 32-bit loader that only runs through an
+        emulator. Anything else that stops them (Wine missing, a broken prefix) is a broken set-up,
+        not a kind of machine: E2EError.
 
         Asks Wine's own cmd.exe of that bitness to run, so the answer is about the machine and
-        never about Virel's programs: a kernel without IA-32 code or a 32-bit loader that only
-        runs through an emulator answers False, and a 32-bit test could not pass there anyway.
+        never about Virel's programs.
         """
         if bits not in self._can_run:
             self._can_run[bits] = self._probe(bits)
@@ -614,10 +617,7 @@ class WineSession:
     def _probe(self, bits):
         wine = WINE64 if bits == 64 else WINE32
         if not os.path.exists(wine):
-            return False, f"{wine} is missing"
-        folder = "system32" if bits == 64 else "syswow64"
-        if not os.path.exists(os.path.join(self.prefix, "drive_c", "windows", folder, "cmd.exe")):
-            return False, f"the prefix has no {bits}-bit Windows part (wineboot could not make it)"
+            raise E2EError(f"{wine} is missing (make deps installs Wine)")
         output = os.path.join(self.workdir, f"probe{bits}.out")
         try:
             process = self._popen([wine, "cmd.exe", "/c", "exit", "7"], output)
@@ -625,7 +625,7 @@ class WineSession:
             if error.errno == errno.ENOEXEC:
                 return False, ("this kernel runs no 32-bit code (IA-32 emulation is off; boot "
                                "option ia32_emulation=on)")
-            return False, f"{wine} cannot run: {error}"
+            raise E2EError(f"{wine} cannot run: {error}") from None
         try:
             code = process.wait(PROBE_SECONDS)
         except subprocess.TimeoutExpired:
@@ -635,7 +635,11 @@ class WineSession:
             return False, (f"Wine's {bits}-bit cmd.exe did not finish in {PROBE_SECONDS}s "
                            f"(is the {bits}-bit loader run through an emulator?)")
         if code != 7:
-            return False, f"Wine's {bits}-bit cmd.exe failed ({code}):\n{_tail(output, 5)}"
+            # A kernel without IA-32 refuses Wine's 32-bit loader above, before the prefix counts.
+            folder = "system32" if bits == 64 else "syswow64"
+            if not os.path.exists(os.path.join(self.prefix, "drive_c", "windows", folder, "cmd.exe")):
+                raise E2EError(f"the prefix has no {bits}-bit Windows part (wineboot could not make it)")
+            raise E2EError(f"Wine's {bits}-bit cmd.exe failed ({code}):\n{_tail(output, 5)}")
         return True, ""
 
     def program_path(self, bits, kind):
