@@ -24,7 +24,8 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from typing_run import finish, run_cases  # noqa: E402
+from caserun import run_cases  # noqa: E402
+from typing_run import finish, typing_setup  # noqa: E402
 from winehost import REPO, E2EError  # noqa: E402
 
 WORDS_FILE = os.path.join(REPO, "engine", "unicode", "tests", "data", "words.tsv")
@@ -101,18 +102,18 @@ def make_cases(words):
     for layout in range(4):
         keys, text = sentence(words, layout, PLAIN_WORDS)
         cases.append((f"{LAYOUT_NAMES[layout]} into a RichEdit window",
-                      lambda run, layout=layout, keys=keys, text=text:
+                      lambda run, _, layout=layout, keys=keys, text=text:
                       type_and_compare(run, layout, keys, text)))
     for layout in range(4):
         keys, text = sentence(words, layout, CORRECTED_WORDS[layout], CORRECTED_EXTRA[layout])
         cases.append((f"{LAYOUT_NAMES[layout]} corrections in an EDIT control (NOTEPAD, WM_CHAR 8)",
-                      lambda run, layout=layout, keys=keys, text=text:
+                      lambda run, _, layout=layout, keys=keys, text=text:
                       type_and_compare(run, layout, keys, text, "NOTEPAD.EXE", edit=True)))
     return cases
 
 
 def main():
-    return run_cases(make_cases(read_words()), encoding=ENC_UNICODE)
+    return run_cases("Unicode typing", make_cases(read_words()), typing_setup(ENC_UNICODE))
 
 
 if __name__ == "__main__":
