@@ -11,7 +11,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from traywine import expect, run_cases  # noqa: E402
+from traywine import expect, run_cases, setup  # noqa: E402
 
 
 def first_start_gives_unicode_phonetic_and_alt_k(wine, bits):
@@ -44,4 +44,4 @@ CASES = [
 ]
 
 if __name__ == "__main__":
-    sys.exit(run_cases(CASES, "tray and engine"))
+    sys.exit(run_cases("tray and engine", CASES, setup))

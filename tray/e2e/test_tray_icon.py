@@ -14,7 +14,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from traywine import (SC_MINIMIZE, TASKBAR_CREATED, TOGGLE_MESSAGE, WM_SYSCOMMAND,  # noqa: E402
-                      expect, run_cases, wait_for)
+                      expect, run_cases, setup, wait_for)
 
 
 def icon_follows_the_toggle_key(wine, bits):
@@ -71,4 +71,4 @@ CASES = [
 ]
 
 if __name__ == "__main__":
-    sys.exit(run_cases(CASES, "tray icon"))
+    sys.exit(run_cases("tray icon", CASES, setup))

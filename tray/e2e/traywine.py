@@ -1,9 +1,11 @@
 """The tray program under Wine: starting Virel64/Virel32, looking at its window through the probe
 (trayprobeNN.exe), its registry key, its notification icon, and stand-in processes.
 
-Builds on engine/e2e/winehost.py (private display, prefix, wineserver, X input, screenshots).
+Builds on engine/e2e/winehost.py (private display, prefix, wineserver, X input, screenshots); the
+scripts run their cases with engine/e2e/caserun.py and this module's setup.
 """
 
+import functools
 import json
 import os
 import shutil
@@ -15,6 +17,7 @@ import zlib
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(REPO, "engine", "e2e"))
 
+from caserun import Skip, run_cases  # noqa: E402,F401
 from winehost import (WINE32, WINE64, E2EError, WineSession, WinProgram,  # noqa: E402,F401
                       _die_with_parent, wait_for, winpath)
 
@@ -463,38 +466,13 @@ def shots_dir():
     return path
 
 
-def run_cases(cases, title):
-    """Runs each case for both builds on one session; prints a line per case; returns the exit code."""
-    import time
-    import traceback
+@functools.lru_cache(maxsize=None)
+def _tray_wine(session):
+    return TrayWine(session)
 
-    started = time.monotonic()
-    failures = 0
-    with WineSession() as session:
-        wine = TrayWine(session)
-        print(f"{title}: wine session on display {session.display} ({time.monotonic() - started:.1f}s)",
-              flush=True)
-        for bits in (64, 32):
-            runnable, reason = session.can_run(bits)
-            for name, case in cases:
-                if not runnable:
-                    print(f"SKIP {bits}-bit: {name}: {reason}", flush=True)
-                    continue
-                case_started = time.monotonic()
-                wine.clear_settings()
-                try:
-                    case(wine, bits)
-                    outcome = "PASS"
-                except Exception:  # report every case, whatever broke
-                    outcome = "FAIL"
-                    failures += 1
-                    traceback.print_exc()
-                killed = session.end_programs()
-                if killed and outcome == "PASS":
-                    outcome = "FAIL"
-                    failures += 1
-                print(f"{outcome} {bits}-bit: {name} ({time.monotonic() - case_started:.1f}s)", flush=True)
-                if killed:
-                    print(f"     did not exit when asked, killed: {', '.join(killed)}", flush=True)
-    print(f"{failures} failed, {time.monotonic() - started:.1f}s in all", flush=True)
-    return 1 if failures else 0
+
+def setup(session, bits):
+    """The caserun setup of tray cases: the session's TrayWine, with the settings key cleared."""
+    wine = _tray_wine(session)
+    wine.clear_settings()
+    return wine
