@@ -9,9 +9,12 @@ repository root with VIREL_BUILD set (default ./build). Prints one line per case
 import os
 import struct
 import sys
-import traceback
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(REPO, "engine", "e2e"))
+
+from caserun import run_cases  # noqa: E402
+
 BUILD = os.environ.get("VIREL_BUILD") or os.path.join(REPO, "build")
 
 RT_ICON, RT_BITMAP, RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 2, 5, 6, 14, 16, 24
@@ -260,25 +263,12 @@ CASES = [
 ]
 
 
-def main():
-    failures = 0
-    for bits in (64, 32):
-        path = os.path.join(BUILD, f"win{bits}", f"Virel{bits}.exe")
-        pe = PeFile(path) if os.path.exists(path) else None
-        for name, case in CASES:
-            try:
-                if pe is None:
-                    raise Failure(f"{path} does not exist (not built?)")
-                case(pe, bits)
-                outcome = "PASS"
-            except Exception:  # report every case, whatever broke
-                outcome = "FAIL"
-                failures += 1
-                traceback.print_exc()
-            print(f"{outcome} {bits}-bit: {name}", flush=True)
-    print(f"{failures} failed", flush=True)
-    return 1 if failures else 0
+def executable(_, bits):
+    path = os.path.join(BUILD, f"win{bits}", f"Virel{bits}.exe")
+    if not os.path.exists(path):
+        raise Failure(f"{path} does not exist (not built?)")
+    return PeFile(path)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_cases("tray resources", CASES, executable, wine=False))
