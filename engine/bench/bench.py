@@ -40,9 +40,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "e2e"))
 
 from caserun import record_skips  # noqa: E402
+from typing_run import read_words  # noqa: E402
 from winehost import REPO, E2EError, WineSession  # noqa: E402
 
-WORDS_FILE = os.path.join(REPO, "engine", "unicode", "tests", "data", "words.tsv")
 FAKE_HEADER = os.path.join(REPO, "engine", "testing", "fake_windows.h")
 ENCODINGS = ["Unicode", "TSCII", "TAB", "TAM", "LIPI", "T_OLD"]
 LAYOUTS = ["phonetic", "Tamil99", "New Typewriter", "Old Typewriter"]
@@ -69,15 +69,6 @@ def percentile(values, fraction):
     ordered = sorted(values)
     rank = max(1, -(-int(round(fraction * 1000)) * len(ordered) // 1000))
     return ordered[min(rank, len(ordered)) - 1]
-
-
-def word_keys(layout):
-    keys = []
-    with open(WORDS_FILE, encoding="utf-8") as f:
-        for line in f:
-            if line.strip() and not line.startswith("#"):
-                keys.append(line.rstrip("\n").split("\t")[1 + layout])
-    return keys
 
 
 # --- instructions (native, callgrind) ----------------------------------------------------------
@@ -189,7 +180,7 @@ def run_cost(wine, bits, rounds, count):
 # --- key-to-text latency (Wine) ----------------------------------------------------------------
 def run_latency(wine, bits, key_count, block=50):
     words = []
-    for word in word_keys(0):
+    for word in [keys[0] for keys in read_words().values()]:
         if sum(len(w) + 1 for w in words) >= key_count:
             break
         words.append(word + " ")

@@ -46,6 +46,11 @@ class Skip(Exception):
     """A case (or its setup) that does not apply on this machine; the message says why."""
 
 
+def expect(actual, expected, what):
+    if actual != expected:
+        raise AssertionError(f"{what}: expected {expected!r}, got {actual!r}")
+
+
 def fresh_desktop(session, bits):
     """A setup: the case gets the session on a fresh desktop, where no hook of an earlier case is
     left (Wine keeps those of killed programs; a faulty engine might keep its own)."""
@@ -54,16 +59,15 @@ def fresh_desktop(session, bits):
     return session
 
 
-def skip_folder():
-    return os.path.join(os.environ.get("VIREL_BUILD") or os.path.join(REPO, "build"), "skipped")
+SKIP_FOLDER = os.path.join(os.environ.get("VIREL_BUILD") or os.path.join(REPO, "build"), "skipped")
 
 
 def record_skips(skips):
     """Leaves this script's skips, (what, reason) pairs such as ("32-bit cases", "this kernel
     runs no 32-bit code"), for .ci/run's summary; returns them as text."""
-    os.makedirs(skip_folder(), exist_ok=True)
+    os.makedirs(SKIP_FOLDER, exist_ok=True)
     script = os.path.splitext(os.path.basename(sys.argv[0]))[0]
-    with open(os.path.join(skip_folder(), script + ".txt"), "w", encoding="utf-8") as f:
+    with open(os.path.join(SKIP_FOLDER, script + ".txt"), "w", encoding="utf-8") as f:
         f.writelines(f"{what}\t{reason}\n" for what, reason in skips)
     return "; ".join(f"{what}: {reason}" for what, reason in skips)
 
@@ -71,15 +75,14 @@ def record_skips(skips):
 def _one_case(session, setup, case, bits):
     """(outcome, detail) of one case, with its programs ended."""
     kept = len(session.programs) if session else 0
-    outcome, detail = "PASS", None
     try:
         context = setup(session, bits) if setup else session
         kept = len(session.programs) if session else 0
-        detail = case(context, bits)
+        outcome, detail = "PASS", case(context, bits)
     except Skip as skip:
         outcome, detail = "SKIP", str(skip)
     except Exception:  # report every case, whatever broke
-        outcome = "FAIL"
+        outcome, detail = "FAIL", None
         traceback.print_exc(file=sys.stdout)
     killed = session.end_programs(since=0 if outcome == "FAIL" else kept) if session else []
     if killed:
@@ -129,22 +132,16 @@ def run_cases(title, cases, setup=None, builds=BUILDS, wine=True):
 
 
 def summary():
-    """One line: what every script of the last run skipped, and why."""
+    """One line: what the scripts of the last run skipped, and why."""
     by_reason = {}
-    folder = skip_folder()
-    for name in sorted(os.listdir(folder)) if os.path.isdir(folder) else []:
-        with open(os.path.join(folder, name), encoding="utf-8") as f:
-            for line in f.read().splitlines():
-                what, reason = line.split("\t", 1)
+    for name in sorted(os.listdir(SKIP_FOLDER)) if os.path.isdir(SKIP_FOLDER) else []:
+        with open(os.path.join(SKIP_FOLDER, name), encoding="utf-8") as f:
+            for what, reason in (line.split("\t", 1) for line in f.read().splitlines()):
                 by_reason.setdefault(reason, {}).setdefault(what, []).append(name[:-4])
-    if not by_reason:
-        return "Nothing was skipped."
-
-    def of(what, scripts):
-        return f"{what} of {scripts[0] if len(scripts) == 1 else f'{len(scripts)} scripts'}"
-
-    return "; ".join(", ".join(of(what, scripts) for what, scripts in whats.items()) +
-                     f" skipped: {reason}" for reason, whats in by_reason.items())
+    return "; ".join(", ".join(f"{what} of " + (scripts[0] if len(scripts) == 1 else
+                                                f"{len(scripts)} scripts")
+                               for what, scripts in whats.items()) + f" skipped: {reason}"
+                     for reason, whats in by_reason.items()) or "Nothing was skipped."
 
 
 if __name__ == "__main__":

@@ -6,10 +6,7 @@ real X key events. Each case starts its own loader(s) and host and ends them, on
 (so a fresh desktop and hook table: a hook left behind fails only its own case); all cases share
 one display and prefix.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-bitness; exits 0 when none failed. The 32-bit cases are skipped, with the reason, only where Wine
-cannot run a 32-bit program at all (a kernel without IA-32 code, or a 32-bit loader that runs
-only through an emulator); 64-bit ones never are.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
 
 import os
@@ -17,16 +14,10 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from caserun import fresh_desktop, run_cases  # noqa: E402
-from winehost import E2EError  # noqa: E402
+from caserun import expect, fresh_desktop, run_cases  # noqa: E402
 
 VK_J = 0x4A
 VK_K = 0x4B
-
-
-def expect(actual, expected, what):
-    if actual != expected:
-        raise E2EError(f"{what}: expected {expected!r}, got {actual!r}")
 
 
 def press(host, key, *loaders):

@@ -30,22 +30,12 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from caserun import fresh_desktop, run_cases  # noqa: E402
+from typing_run import read_words  # noqa: E402
 from winehost import REPO, E2EError  # noqa: E402
 
-WORDS_FILE = os.path.join(REPO, "engine", "unicode", "tests", "data", "words.tsv")
 LATIN = "the quick brown fox jumps over 12 lazy dogs and 3 cats".split()
 MAX_HOSTS = 3
 DELAY_MS = 10
-
-
-def read_words():
-    """Keys of each word by keyboard number."""
-    words = []
-    with open(WORDS_FILE, encoding="utf-8") as f:
-        for line in f:
-            if line.strip() and not line.startswith("#"):
-                words.append(line.rstrip("\n").split("\t")[1:5])
-    return words
 
 
 def units_of_text(text):
@@ -93,7 +83,7 @@ class Soak:
     def __init__(self, wine, bits, keys, rng, virel_type):
         self.wine, self.bits, self.keys_wanted, self.rng = wine, bits, keys, rng
         self.virel_type = virel_type
-        self.words = read_words()
+        self.words = list(read_words().values())  # keys of each word by keyboard number
         self.shared = {"tamil": 1, "encoding": rng.randrange(6), "keyboard": rng.randrange(4),
                        "syllable": 0}
         self.hosts = []

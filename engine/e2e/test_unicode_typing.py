@@ -14,9 +14,7 @@ Two groups of cases:
     corrections in each layout (a consonant taking its vowel sign, a short vowel made long, ஸ்ரீ and
     க்ஷ, the typewriter's prefix signs, Tamil99's caret symbols).
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-bitness; exits 0 when none failed. The 32-bit cases are skipped, with the reason, only where Wine
-cannot run a 32-bit program at all.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
 
 import os
@@ -25,10 +23,9 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from caserun import run_cases  # noqa: E402
-from typing_run import finish, typing_setup  # noqa: E402
-from winehost import REPO, E2EError  # noqa: E402
+from typing_run import finish, read_words, typing_setup  # noqa: E402
+from winehost import E2EError  # noqa: E402
 
-WORDS_FILE = os.path.join(REPO, "engine", "unicode", "tests", "data", "words.tsv")
 ENC_UNICODE = 0
 PHONETIC, TAMIL99, NEW_TYPEWRITER, OLD_TYPEWRITER = range(4)
 LAYOUT_NAMES = ["phonetic", "Tamil99", "New Typewriter", "Old Typewriter"]
@@ -63,19 +60,6 @@ def decomposed(text):
     for whole, parts in TWO_PART_O.items():
         text = text.replace(whole, parts)
     return text
-
-
-def read_words():
-    """words.tsv as {word: [keys by layout]}."""
-    words = {}
-    with open(WORDS_FILE, encoding="utf-8") as f:
-        for line in f:
-            line = line.rstrip("\n")
-            if not line or line.startswith("#"):
-                continue
-            fields = line.split("\t")
-            words[fields[0]] = fields[1:5]
-    return words
 
 
 def sentence(words, layout, chosen, extra=()):

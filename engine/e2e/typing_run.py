@@ -4,7 +4,19 @@ bitness, kept across cases; started again before the case after one that ended i
 A case is (name, function(run, bits)); run.start_typing() gives a fresh host with Tamil on.
 """
 
-from winehost import E2EError
+import os
+
+from winehost import REPO, E2EError
+
+WORDS_FILE = os.path.join(REPO, "engine", "unicode", "tests", "data", "words.tsv")
+
+
+def read_words():
+    """The word list (engine/unicode/tests/data/words.tsv) as {word: [keys by layout]}."""
+    with open(WORDS_FILE, encoding="utf-8") as f:
+        rows = [line.rstrip("\n").split("\t") for line in f
+                if line.strip() and not line.startswith("#")]
+    return {row[0]: row[1:5] for row in rows}
 
 
 class Run:

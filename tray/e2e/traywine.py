@@ -17,7 +17,7 @@ import zlib
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(REPO, "engine", "e2e"))
 
-from caserun import Skip, run_cases  # noqa: E402,F401
+from caserun import Skip, expect, run_cases  # noqa: E402,F401
 from winehost import (WINE32, WINE64, E2EError, WineSession, WinProgram,  # noqa: E402,F401
                       _die_with_parent, wait_for, winpath)
 
@@ -49,11 +49,6 @@ TASKBAR_CREATED = "TaskbarCreated"
 POINTER_REST = (1270, 1010)
 # The grounds of the notification area's icons: Tamil on, Tamil off.
 ICON_GROUNDS = {(0x1f, 0x4e, 0xb4): "Tamil", (0x6e, 0x6e, 0x6e): "English"}
-
-
-def expect(actual, expected, what):
-    if actual != expected:
-        raise E2EError(f"{what}: expected {expected!r}, got {actual!r}")
 
 
 class Tray(WinProgram):
