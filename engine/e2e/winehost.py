@@ -128,13 +128,19 @@ def xwd_to_png(xwd):
             pixel = int.from_bytes(line[x:x + step], order)
             rows.extend((pixel & mask) >> shift for mask, shift in shifts)
 
+    return png(width, height, bytes(rows))
+
+
+def png(width, height, rows):
+    """PNG bytes of an 8-bit RGB image: rows is each row's filter byte and pixels, one after
+    the other."""
     def chunk(kind, body):
         return (struct.pack(">I", len(body)) + kind + body +
                 struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
 
     return (b"\x89PNG\r\n\x1a\n" +
             chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
-            chunk(b"IDAT", zlib.compress(bytes(rows), 6)) + chunk(b"IEND", b""))
+            chunk(b"IDAT", zlib.compress(rows, 6)) + chunk(b"IEND", b""))
 
 
 class WinProgram:
@@ -583,8 +589,8 @@ class WineSession:
     def _wineserver_path():
         return shutil.which("wineserver") or "/usr/lib/wine/wineserver"
 
-    def _popen(self, argv, output_path, cwd=None):
-        return subprocess.Popen(argv, env=self.env, cwd=cwd or self.workdir,
+    def _popen(self, argv, output_path, cwd=None, env=None):
+        return subprocess.Popen(argv, env=dict(self.env, **(env or {})), cwd=cwd or self.workdir,
                                 stdin=subprocess.DEVNULL, stdout=open(output_path, "ab"),
                                 stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
 
@@ -646,13 +652,14 @@ class WineSession:
         """Path of a test program of the build: kind "loader", "host", "host_v7", "nullloader", "pump"."""
         return os.path.join(self.build_dir, f"win{bits}", f"virel_{kind}{bits}.exe")
 
-    def spawn(self, bits, exe, args, tag):
-        """Starts a Windows program of the given bitness; its output goes to <tag>.out."""
+    def spawn(self, bits, exe, args, tag, **env):
+        """Starts a Windows program of the given bitness, with env's variables set for it alone;
+        its output goes to <tag>.out."""
         if not os.path.exists(exe):
             raise E2EError(f"{exe} does not exist (not built?)")
         wine = WINE64 if bits == 64 else WINE32
         return self._popen([wine, exe] + list(args), os.path.join(self.workdir, tag + ".out"),
-                           cwd=os.path.dirname(exe))
+                           cwd=os.path.dirname(exe), env=env)
 
     def _new_tag(self, kind, bits):
         return f"{kind}{bits}-{next(self._tags)}"

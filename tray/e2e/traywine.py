@@ -19,7 +19,7 @@ sys.path.insert(0, os.path.join(REPO, "engine", "e2e"))
 
 from caserun import Skip, expect, run_cases  # noqa: E402,F401
 from winehost import (WINE32, WINE64, E2EError, WineSession, WinProgram,  # noqa: E402,F401
-                      _die_with_parent, wait_for, winpath)
+                      png, wait_for, winpath)
 
 SETTINGS_KEY = r"HKCU\Software\Orvane\Virel\5.0"
 TITLE = {64: "Virel Tamil Software (64 bit) - Ver 5.0", 32: "Virel Tamil Software (32 bit) - Ver 5.0"}
@@ -198,17 +198,10 @@ class TrayWine:
         return os.path.join(self.session.build_dir, f"win{bits}", name)
 
     def _spawn(self, bits, exe, args, tag, debug=None, lang=None):
-        if not os.path.exists(exe):
-            raise E2EError(f"{exe} does not exist (not built?)")
-        env = dict(self.session.env)
-        if debug:
-            env["WINEDEBUG"] = debug
+        env = {"WINEDEBUG": debug} if debug else {}
         if lang:  # the program's ANSI code page follows it
             env.update(LANG=lang, LC_ALL=lang)
-        return subprocess.Popen([WINE64 if bits == 64 else WINE32, exe] + list(args), env=env,
-                                cwd=os.path.dirname(exe), stdin=subprocess.DEVNULL,
-                                stdout=open(os.path.join(self.session.workdir, tag + ".out"), "ab"),
-                                stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
+        return self.session.spawn(bits, exe, args, tag, **env)
 
     def _tag(self, kind):
         self._count += 1
@@ -444,13 +437,8 @@ def crop_png(png_path, rect, out_path):
     width, height, rows = _read_png(png_path)
     left, top, right, bottom = _clip(rect, width, height)
     raw = b"".join(b"\0" + row[left * 3:right * 3] for row in rows[top:bottom])
-
-    def chunk(kind, body):
-        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
-
     with open(out_path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", right - left, bottom - top, 8, 2, 0, 0, 0)) +
-                chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
+        f.write(png(right - left, bottom - top, raw))
     return out_path
 
 
