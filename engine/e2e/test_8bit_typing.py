@@ -30,9 +30,7 @@ Cases:
     before, so that the keys the engine synthesizes for one key come before the next key; the
     last paste may come after the harness's end-of-typing key, so the text is awaited.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-bitness; exits 0 when none failed. The 32-bit cases are skipped, with the reason, only where Wine
-cannot run a 32-bit program at all.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
 
 import os

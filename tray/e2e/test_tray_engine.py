@@ -2,8 +2,7 @@
 """The tray program configures its engine under Wine, in both builds: what a person types into a
 host window in another process shows the stored encoding, keyboard and toggle key.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-build; exits 0 when none failed.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
 
 import os

@@ -4,8 +4,7 @@
 the program, and it comes back when the shell makes a new notification area, while a window
 without an icon is minimised instead of hidden.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-build; exits 0 when none failed.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
 
 import os

@@ -3,8 +3,7 @@
 (saving, the restart message, ending the other build's processes and no others), the notification
 icon's double click and menu, and the caption's minimise button.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-build; exits 0 when none failed.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
 
 import itertools

@@ -2,8 +2,8 @@
 """The tray program's settings window under Wine, in both builds: what it shows at first start
 and with stored settings, the Tamil captions, the fonts it makes and releases, and pictures of it.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-build; exits 0 when none failed. Screenshots go to $VIREL_BUILD/tray-e2e/.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases. Screenshots go to
+$VIREL_BUILD/tray-e2e/.
 """
 
 import os
