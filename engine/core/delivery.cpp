@@ -19,42 +19,48 @@ void SendBackspacePress(HWND window) {
   SendMessageA(window, WM_KEYUP, VK_BACK, 0);
 }
 
-// A host without a profile of its own may use either kind of control: it gets a whole press.
-void SendBackspace(HWND window) {
-  if (profile.profileDream) {
-    SendMessageA(window, WM_CHAR, VK_BACK, 0);
-  } else if (profile.profileEudor) {
-    SynthesizeOwnKey(VK_BACK, 0);
-  } else if (profile.profileFrame || profile.profileMsacc || profile.profileMozil || kavitEditTarget) {
-    SendMessageA(window, WM_CHAR, VK_BACK, 0);
-  } else if (profile.profileWinwo || profile.profilePsp || profile.profileNotep || profile.profilePhoto ||
-             profile.profileMspai) {
-    PostOwn(window, WM_CHAR, VK_BACK, 0);
-  } else if (profile.profileOpera || profile.profilePower) {
-    PostOwn(window, WM_KEYDOWN, VK_BACK, 0);
-  } else if (profile.profileAbiwo) {
-    SendMessageA(window, WM_KEYDOWN, VK_BACK, 0);
-  } else {
-    SendBackspacePress(window);
+void SendBackspaceBy(EraseBy method, HWND window) {
+  switch (method) {
+    case EraseBy::kSentChar8:
+      SendMessageA(window, WM_CHAR, VK_BACK, 0);
+      return;
+    case EraseBy::kSentKeyDown:
+      SendMessageA(window, WM_KEYDOWN, VK_BACK, 0);
+      return;
+    case EraseBy::kPostedChar8:
+      PostOwn(window, WM_CHAR, VK_BACK, 0);
+      return;
+    case EraseBy::kPostedKeyDown:
+      PostOwn(window, WM_KEYDOWN, VK_BACK, 0);
+      return;
+    case EraseBy::kKeyPress:
+      SynthesizeOwnKey(VK_BACK, 0);
+      return;
+    case EraseBy::kSentPress:
+    default:
+      SendBackspacePress(window);
+      return;
   }
 }
+
+EraseBy ErasingMethod() { return kavitEditTarget ? ThisHost().editErase : ThisHost().erase; }
+
+void SendBackspace(HWND window) { SendBackspaceBy(ErasingMethod(), window); }
 
 void SendBackspaces(HWND window, int count) {
   for (int i = 0; i < count; ++i) SendBackspace(window);
 }
 
-// A backspace that must reach the host before text that is posted after it. EUDOR's own method,
-// a synthesized key, joins the input queue, which the host reads only after its posted
-// messages: the key would erase the new text instead of the old. A sent press acts at once.
+// A backspace that must reach the host before text that is posted after it. A synthesized key
+// joins the input stream, which the host reads only after its posted messages: it would erase
+// the new text instead of the old. A sent press acts at once.
 void SendBackspaceBeforePostedText(HWND window) {
-  if (profile.profileEudor) {
-    SendBackspacePress(window);
-  } else {
-    SendBackspace(window);
-  }
+  EraseBy method = ErasingMethod();
+  SendBackspaceBy(method == EraseBy::kKeyPress ? EraseBy::kSentPress : method, window);
 }
 
-void SendWinwoExtraBackspace(HWND window) { PostOwn(window, WM_CHAR, VK_BACK, 0); }
+// A host that keeps a character for a keystroke neutralised to NUL gets one more backspace.
+void SendKeptCharacterBackspace(HWND window) { PostOwn(window, WM_CHAR, VK_BACK, 0); }
 
 void PostBytes(HWND window, const BYTE* text, LPARAM lParam) {
   for (const BYTE* p = text; *p != 0; ++p) PostOwn(window, WM_CHAR, *p, lParam);
@@ -122,53 +128,67 @@ void DeliverToFrame(MSG* msg, const BYTE* text) {
 }  // namespace
 
 void DeliverBytes(MSG* msg, const BYTE* text, int backspaces) {
-  if (profile.profileDream || profile.profileEudor) {
+  const HostRow& host = ThisHost();
+  if (host.bytes == TextBy::kPaste) {
     DeliverByPaste(msg, text, backspaces);
     return;
   }
   HWND window = msg->hwnd;
   SendBackspaces(window, backspaces);
-  if (profile.profileWinwo) SendWinwoExtraBackspace(window);
-  if (profile.profileFrame) {
-    DeliverToFrame(msg, text);
-    return;
-  }
-  if (profile.profileKavit || profile.profileWordp || profile.profileAbiwo) {
-    for (const BYTE* p = text; *p != 0; ++p) SendMessageA(window, WM_CHAR, *p, 0);
-  } else if (profile.profileSoffi) {
-    PostBytes(window, text, 1);
-  } else {
-    PostBytes(window, text, 0);
+  if (host.keepsNul) SendKeptCharacterBackspace(window);
+  switch (host.bytes) {
+    case TextBy::kSentButLast:
+      DeliverToFrame(msg, text);
+      return;
+    case TextBy::kSent:
+      for (const BYTE* p = text; *p != 0; ++p) SendMessageA(window, WM_CHAR, *p, 0);
+      break;
+    case TextBy::kPostedAsKey:
+      PostBytes(window, text, 1);
+      break;
+    default:
+      PostBytes(window, text, 0);
+      break;
   }
   msg->wParam = 0;
 }
 
 void DeliverUnicode(MSG* msg, const BYTE* text, BYTE eraseOne, BYTE noWinwoExtra, BYTE raw) {
+  const HostRow& host = ThisHost();
   HWND window = msg->hwnd;
   if (eraseOne == 1) SendBackspaceBeforePostedText(window);
-  if (profile.profileWinwo && noWinwoExtra == 0) SendWinwoExtraBackspace(window);
+  if (host.keepsNul && noWinwoExtra == 0) SendKeptCharacterBackspace(window);
   for (const BYTE* p = text; *p != 0; ++p) {
     WPARAM unit = raw == 1 ? *p : 0x0B00 + *p;
-    if (profile.profileSoffi) {
-      PostOwn(window, WM_UNICHAR, unit, 0);
-    } else if (profile.profileAbiwo) {
-      SendMessageA(window, WM_UNICHAR, unit, 0);
-    } else if (profile.profileYahoo) {
-      PostOwn(window, WM_CHAR, *p, 0);
-    } else {
-      PostOwn(window, WM_CHAR, unit, 0, true);
+    switch (host.units) {
+      case UnitsBy::kPostedUnichar:
+        PostOwn(window, WM_UNICHAR, unit, 0);
+        break;
+      case UnitsBy::kSentUnichar:
+        SendMessageA(window, WM_UNICHAR, unit, 0);
+        break;
+      case UnitsBy::kPostedLowByte:
+        PostOwn(window, WM_CHAR, *p, 0);
+        break;
+      default:
+        PostOwn(window, WM_CHAR, unit, 0, true);
+        break;
     }
   }
   msg->wParam = 0;
 }
 
 void DeliverUnicodeChar(MSG* msg, WORD unit) {
-  if (profile.profileFrame || profile.profileKavit || profile.profileWordp) {
-    SendMessageW(msg->hwnd, WM_CHAR, unit, 0);
-  } else if (profile.profileSoffi) {
-    PostOwn(msg->hwnd, WM_UNICHAR, unit, 0);
-  } else {
-    PostOwn(msg->hwnd, WM_CHAR, unit, 0, true);
+  switch (ThisHost().joiner) {
+    case JoinerBy::kSentW:
+      SendMessageW(msg->hwnd, WM_CHAR, unit, 0);
+      break;
+    case JoinerBy::kPostedUnichar:
+      PostOwn(msg->hwnd, WM_UNICHAR, unit, 0);
+      break;
+    default:
+      PostOwn(msg->hwnd, WM_CHAR, unit, 0, true);
+      break;
   }
   msg->wParam = 0;
 }

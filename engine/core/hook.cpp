@@ -22,7 +22,7 @@ bool IsToggleKey(const MSG& msg) {
 bool IsNavigationKey(WPARAM vk) {
   switch (vk) {
     case VK_BACK:
-      return profile.profileEudor == 0;
+      return ThisHost().backspaceIsText == 0;
     case VK_TAB:
     case VK_RETURN:
     case VK_PRIOR:
@@ -80,7 +80,7 @@ bool IsWindowOfThisProcess(HWND window) {
 // composer or the navigation rule takes.
 bool MayBeKeystroke(const MSG& msg) {
   if (msg.message == WM_CHAR || IsToggleKey(msg)) return true;
-  return msg.message == WM_KEYDOWN && (profile.profileSoffi || IsNavigationKey(msg.wParam));
+  return msg.message == WM_KEYDOWN && (ThisHost().composesKeyDown || IsNavigationKey(msg.wParam));
 }
 
 // False for an edit field inside a combo box, where the engine does nothing.
@@ -93,7 +93,7 @@ bool CheckTargetWindow(HWND window) {
   if (lstrcmpiA(parentClass, "ComboLBox") == 0 || lstrcmpiA(parentClass, "ComboBox") == 0) {
     return false;
   }
-  kavitEditTarget = profile.profileKavit;
+  kavitEditTarget = profile == profileKavit;
   return true;
 }
 
@@ -195,7 +195,7 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
     return next;
   }
 
-  UINT composable = profile.profileSoffi ? WM_KEYDOWN : WM_CHAR;
+  UINT composable = ThisHost().composesKeyDown ? WM_KEYDOWN : WM_CHAR;
   if (msg->message != composable) {
     // SOFFI: a character that came some other way than from a key-down let through (posted by
     // another program, or repeated) now stands before the caret.
@@ -211,7 +211,7 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
   const LPARAM kReleased = static_cast<LPARAM>(1u << 31);
   const LPARAM kRepeated = 1 << 30;
   if (tamilOn != 1 || (msg->lParam & (kReleased | kRepeated))) {
-    bool reachesAsCharacter = !profile.profileSoffi || !TypesNoCharacter(msg->wParam);
+    bool reachesAsCharacter = !ThisHost().composesKeyDown || !TypesNoCharacter(msg->wParam);
     if (reachesAsCharacter) ForgetComposition();
     return next;
   }
@@ -219,12 +219,12 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
   // A character with lParam 0 was posted by another program (the engine's own came back above),
   // not typed: it is not composed, but it now stands before the caret. POWER gets typed
   // characters that way too.
-  if (profile.profilePower == 0 && msg->lParam == 0) {
+  if (ThisHost().composesPosted == 0 && msg->lParam == 0) {
     ForgetComposition();
     return next;
   }
 
-  if (profile.profileSoffi) {
+  if (ThisHost().composesKeyDown) {
     WPARAM vk = msg->wParam;
     if (!TranslateSoffiKey(msg)) return next;
     ComposeSoffiKey(msg, vk);

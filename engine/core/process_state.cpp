@@ -40,7 +40,7 @@ void ResetProcessState() {
   navigationReset = 0;
   ownInput = OwnInput();
   memset(keyStateBuffer, 0, sizeof keyStateBuffer);
-  profile = ApplicationProfile();
+  profile = profileNone;
   glyphs = GlyphTables();
   uniTables = UnicodeTables();
   memset(composerHistory, 0, sizeof composerHistory);

@@ -3,6 +3,7 @@
 // typing thread per process is assumed.
 #pragma once
 
+#include "engine/core/app_profile.h"
 #include "engine/core/platform.h"
 
 // Set at process attach, and by LoadVirelEngine in the process that installs the hook.
@@ -40,26 +41,7 @@ struct OwnInput {
 };
 extern OwnInput ownInput;
 
-// The host application, recognised once from the executable name. At most one flag is set.
-struct ApplicationProfile {
-  BYTE profileDream;
-  BYTE profileEudor;
-  BYTE profilePhoto;
-  BYTE profileFrame;
-  BYTE profileSoffi;
-  BYTE profileWinwo;
-  BYTE profilePsp;
-  BYTE profileOpera;
-  BYTE profileNotep;
-  BYTE profilePower;
-  BYTE profileMsacc;
-  BYTE profileMozil;
-  BYTE profileKavit;
-  BYTE profileWordp;
-  BYTE profileYahoo;
-  BYTE profileAbiwo;
-  BYTE profileMspai;
-};
+// The host application, recognised once from the executable name (app_profile.h).
 extern ApplicationProfile profile;
 
 // The 8-bit encodings' glyphs, one zero-terminated string a slot, filled once per process.

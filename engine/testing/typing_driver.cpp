@@ -33,7 +33,7 @@ Host* HostIn(HWND window) {
 bool UsersCharacter(WPARAM typed, WPARAM left) {
   if (left == 0) return false;
   if (left == typed) return true;
-  return !profile.profileFrame && !(typed == '^' && left == ' ');
+  return ThisHost().bytes != TextBy::kSentButLast && !(typed == '^' && left == ' ');
 }
 
 void TypeOne(HWND window, unsigned char ch, bool withKeyDown) {

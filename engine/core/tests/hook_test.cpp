@@ -345,7 +345,7 @@ TEST_F(Hook, SetUpMatchesTheProfileBeforeLoadingTables) {
   Start("C:\\Tools\\WORDPAD.EXE");
   SetTamilEncodings(3);  // TAM: syllable glyphs for WORDP and KAVIT
   Toggle();
-  EXPECT_EQ(profile.profileWordp, 1);
+  EXPECT_EQ(profile, profileWordp);
   EXPECT_EQ(syllableTables, 1);
   EXPECT_NE(glyphs.consonantI[0], 0);
 }
