@@ -11,9 +11,9 @@ A script declares its cases as (name, function) pairs and hands them over:
 Each function is called as function(context, bits), for bits in `builds` (64, then 32; with
 builds=(None,) each case runs once and bits is None). context is what setup(session, bits)
 returns, called before each case (without a setup: the WineSession, or None with wine=False);
-setups to reuse: fresh_desktop below, typing_run.typing_setup, traywine.setup. A case passes by returning
-(a string it returns is printed on its PASS line), fails by raising anything, and says that it is
-not applicable here by raising Skip(reason); so may a setup.
+setups to reuse: fresh_desktop below, typing_run.typing_setup, traywine.setup. A case passes by
+returning (a string it returns is printed on its PASS line), fails by raising anything, and says
+that it is not applicable here by raising Skip(reason); so may a setup.
 
 One rule for skips: only what this machine cannot run is skipped, with the reason. A build it
 cannot run (WineSession.can_run: 32-bit programs on a kernel without IA-32) skips all its cases;
