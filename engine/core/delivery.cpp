@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "engine/core/clipboard.h"
 #include "engine/core/own_input.h"
 #include "engine/core/process_state.h"
 #include "engine/core/shared_state.h"
@@ -33,9 +34,6 @@ void SendBackspaceBy(EraseBy method, HWND window) {
     case EraseBy::kPostedKeyDown:
       PostOwn(window, WM_KEYDOWN, VK_BACK, 0);
       return;
-    case EraseBy::kKeyPress:
-      SynthesizeOwnKey(VK_BACK, 0);
-      return;
     case EraseBy::kSentPress:
     default:
       SendBackspacePress(window);
@@ -66,45 +64,37 @@ void PostBytes(HWND window, const BYTE* text, LPARAM lParam) {
   for (const BYTE* p = text; *p != 0; ++p) PostOwn(window, WM_CHAR, *p, lParam);
 }
 
-// Puts text on the clipboard as CF_TEXT. False, with the clipboard left as it was or empty,
-// when any step fails.
-bool PutOnClipboard(HWND window, const BYTE* text) {
-  if (!OpenClipboard(window)) return false;
-  EmptyClipboard();
-  size_t size = strlen(reinterpret_cast<const char*>(text)) + 1;
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
-  bool placed = false;
-  if (block != nullptr) {
-    void* memory = GlobalLock(block);
-    if (memory != nullptr) {
-      memcpy(memory, text, size);
-      GlobalUnlock(block);
-      placed = SetClipboardData(CF_TEXT, block) != nullptr;
-    }
-    if (!placed) GlobalFree(block);
-  }
-  CloseClipboard();
-  return placed;
-}
-
-void SynthesizePaste() {
-  SynthesizeOwnKey(VK_CONTROL, 0);
-  SynthesizeOwnKey(kKeyV, 0);
-  SynthesizeOwnKey(kKeyV, KEYEVENTF_KEYUP);
-  SynthesizeOwnKey(VK_CONTROL, KEYEVENTF_KEYUP);
-}
-
-// DREAM and EUDOR take text by paste. When the clipboard cannot be had, the text is posted
+// DREAM and EUDOR take text by paste: the text on the clipboard, then one batch of keys that
+// releases the modifiers the user holds (an accelerator takes Ctrl+V, not Ctrl+Shift+V), erases
+// (EUDOR's Backspace keys), presses Ctrl+V and restores the modifiers. When the keys would not
+// reach the window (the focus is elsewhere) or the clipboard cannot be had, the text is posted
 // instead: pasting would insert whatever the clipboard held.
 void DeliverByPaste(MSG* msg, const BYTE* text, int backspaces) {
-  if (PutOnClipboard(msg->hwnd, text)) {
-    SendBackspaces(msg->hwnd, backspaces);
-    SynthesizePaste();
-  } else {
-    for (int i = 0; i < backspaces; ++i) SendBackspaceBeforePostedText(msg->hwnd);
-    PostBytes(msg->hwnd, text, 0);
-  }
+  HWND window = msg->hwnd;
   msg->wParam = 0;
+  if (KeysReach(window) && PutOnClipboard(window, text)) {
+    bool keyErase = ErasingMethod() == EraseBy::kKeyPress;
+    KeyBatch keys{};
+    BYTE held[8];
+    ReleaseModifiers(&keys, held);
+    for (int i = 0; keyErase && i < backspaces; ++i) {
+      AddKey(&keys, VK_BACK, false);
+      AddKey(&keys, VK_BACK, true);
+    }
+    AddKey(&keys, VK_CONTROL, false);
+    AddKey(&keys, kKeyV, false);
+    AddKey(&keys, kKeyV, true);
+    AddKey(&keys, VK_CONTROL, true);
+    RestoreModifiers(&keys, held);
+    if (!keyErase) {
+      SendBackspaces(window, backspaces);  // sent: they act before the paste
+      backspaces = 0;
+    }
+    if (SynthesizeOwnKeys(keys)) return;
+    GiveClipboardBack(window);
+  }
+  for (int i = 0; i < backspaces; ++i) SendBackspaceBeforePostedText(window);
+  PostBytes(window, text, 0);
 }
 
 // FRAME: the host itself writes the last byte when it dispatches the keystroke.

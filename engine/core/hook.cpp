@@ -1,6 +1,7 @@
 #include "engine/core/hook.h"
 
 #include "engine/core/app_profile.h"
+#include "engine/core/clipboard.h"
 #include "engine/core/composers.h"
 #include "engine/core/composition.h"
 #include "engine/core/exports.h"
@@ -46,9 +47,7 @@ bool IsClick(UINT message) {
 // Keys that type nothing of their own, held down before a letter (under SOFFI the hook sees
 // their auto-repeated key-downs).
 bool TypesNoCharacter(WPARAM vk) {
-  return vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU || vk == VK_CAPITAL || vk == VK_LWIN ||
-         vk == VK_RWIN || vk == VK_NUMLOCK || vk == VK_SCROLL || (vk >= VK_LSHIFT && vk <= VK_RMENU) ||
-         (vk >= VK_F1 && vk <= VK_F24);
+  return IsModifierKey(vk) || vk == VK_NUMLOCK || vk == VK_SCROLL || (vk >= VK_F1 && vk <= VK_F24);
 }
 
 // Whether a message the hook may act on at all. The hook sees every message of every process,
@@ -59,6 +58,7 @@ bool CanMatter(const MSG& msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       return processReady == 1 || IsToggleKey(msg);
+    case WM_KEYUP:  // the engine's own keys end with their key-ups
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -103,13 +103,28 @@ void FlipTamil() {
 }
 
 // Under SOFFI the key-down is composed: it becomes the character it types. False when the key
-// types no character, which leaves the message as it is.
+// types no character of its own, which leaves the message as it is: the host translates it. The
+// translation leaves the keyboard's dead-key state alone where Windows can (10, version 1607 and
+// later); elsewhere a dead key, and the key after it, are left to the host.
 bool TranslateSoffiKey(MSG* msg) {
-  if (msg->wParam == VK_SHIFT || msg->wParam == VK_CAPITAL) return false;
+  const UINT kLeaveKeyboardState = 4;
+  UINT vk = static_cast<UINT>(msg->wParam);
+  if (vk == VK_SHIFT || vk == VK_CAPITAL) return false;
+  if (MapVirtualKeyA(vk, MAPVK_VK_TO_CHAR) & 0x80000000u) {
+    soffiDeadKey = 1;
+    return false;
+  }
+  if (soffiDeadKey) {
+    soffiDeadKey = 0;
+    return false;
+  }
   GetKeyboardState(keyStateBuffer);
-  WORD result[2] = {0, 0};
-  if (ToAscii(static_cast<UINT>(msg->wParam), 0, keyStateBuffer, result, 0) < 1) return false;
-  msg->wParam = static_cast<WPARAM>(static_cast<LONG_PTR>(static_cast<signed char>(result[0] & 0xFF)));
+  WCHAR result[4] = {0, 0, 0, 0};
+  UINT scan = static_cast<UINT>((msg->lParam >> 16) & 0xFF);
+  int made = ToUnicode(vk, scan, keyStateBuffer, result, 4, kLeaveKeyboardState);
+  if (made < 0) soffiDeadKey = 1;
+  if (made != 1 || result[0] >= 0x80) return false;
+  msg->wParam = result[0];
   return true;
 }
 
@@ -169,7 +184,26 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
   LRESULT next = CallNextHookEx(hookHandle, code, wParam, lParam);
   MSG* msg = reinterpret_cast<MSG*>(lParam);
   if (!CanMatter(*msg) || !IsWindowOfThisProcess(msg->hwnd)) return next;
-  if (processReady == 1 && IsOwnInput(*msg)) return next;
+  if (processReady == 1) {
+    switch (ClassifyInput(*msg)) {
+      case Origin::kOwn:
+        return next;
+      case Origin::kPasted:
+        GiveClipboardBack(msg->hwnd);
+        return next;
+      case Origin::kTypedAhead:
+        if (HoldUsersKey(msg)) return next;
+        break;
+      default:
+        break;
+    }
+    if (Delivering()) {
+      // A sent message ran the host's own loop: keys wait for the delivery, nothing else is touched.
+      if (msg->message == WM_KEYDOWN && !IsModifierKey(msg->wParam)) HoldUsersKey(msg);
+      return next;
+    }
+  }
+  if (msg->message == WM_KEYUP) return next;
   if (IsClick(msg->message)) {
     ForgetContext();
     return next;
@@ -227,10 +261,13 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
   if (ThisHost().composesKeyDown) {
     WPARAM vk = msg->wParam;
     if (!TranslateSoffiKey(msg)) return next;
+    BeginDelivery();
     ComposeSoffiKey(msg, vk);
   } else {
+    BeginDelivery();
     Compose(msg);
   }
+  EndDelivery();
   return 1;
 }
 

@@ -95,7 +95,7 @@ void TypingSession::Do(Action action, unsigned argument) {
       break;
     case kRepeat:
       if (ch == '\b') ch = 'a';  // a held Backspace erases whatever is there
-      Retrieve(Message(w, WM_KEYDOWN, VirtualKeyOf(ch), kRepeated), true, ch);
+      Retrieve(Message(w, WM_KEYDOWN, VirtualKeyOf(ch), kRepeated), true);
       Pump();
       log_ += "<repeat " + Printable(ch) + ">";
       break;

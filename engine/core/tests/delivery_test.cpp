@@ -21,6 +21,7 @@ class Delivery : public ::testing::Test {
   // A host whose document holds two characters the engine wrote before; flag selects the profile.
   void Start(Flag flag, fake::EraseOn eraseOn = fake::EraseOn::KeyDown) {
     window = fake::StartProcess();
+    processReady = 1;  // what the engine sent comes back through its hook
     profile = flag;
     fake::Host& host = fake::HostOf(window);
     host.eraseOn = eraseOn;
@@ -164,24 +165,36 @@ TEST_F(Delivery, KavitWordpAndAbiwoSendTheBytesSoffiPostsThemAsKeystrokes) {
   EXPECT_EQ(Text(), "ab\xB8");
 }
 
-TEST_F(Delivery, DreamPastesTheTextAfterSentBackspaces) {
+// The engine's text is marked for clipboard tools to skip (history, cloud, monitors), and the
+// user's own clipboard comes back once the host has pasted.
+const Log kPutOnClipboard = {"OpenClipboard",           "EmptyClipboard",          "SetClipboardData 1",
+                             "SetClipboardData 0xc000", "SetClipboardData 0xc001", "SetClipboardData 0xc002",
+                             "CloseClipboard"};
+
+TEST_F(Delivery, DreamPastesTheTextAfterSentBackspacesAndGivesTheClipboardBack) {
   Start(profileDream, E::Char8);
+  fake::SetClipboardText("the user's");
   const BYTE text[] = {0xA6, 0xB8, 0};
   Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 1); });
-  EXPECT_EQ(log, (Log{"OpenClipboard", "EmptyClipboard", "SetClipboardData 1", "CloseClipboard",
-                      "SendMessageA WM_CHAR 8 0", "keybd_event 0x11 0", "keybd_event 0x56 0", "keybd_event 0x56 2",
-                      "keybd_event 0x11 2"}));
+  Log expected = kPutOnClipboard;
+  expected.insert(expected.end(), {"SendMessageA WM_CHAR 8 0", "SendInput 0x11 0", "SendInput 0x56 0",
+                                   "SendInput 0x56 2", "SendInput 0x11 2"});
+  EXPECT_EQ(log, expected);
   EXPECT_EQ(leftInWParam, 0u);
   EXPECT_EQ(Text(), "a\xA6\xB8");
-  EXPECT_EQ(fake::world().clipboard, "\xA6\xB8");
+  EXPECT_EQ(fake::ClipboardText(), "the user's");
 }
 
-TEST_F(Delivery, EudorErasesWithSynthesizedBackspaceKeys) {
+// One batch of keys: a Shift the user holds is released around Ctrl+V (an accelerator takes
+// Ctrl+V alone), EUDOR's Backspaces are whole key presses.
+TEST_F(Delivery, EudorErasesAndPastesWithOneBatchOfKeys) {
   Start(profileEudor, E::Char8);
+  fake::world().asyncKeyState[VK_LSHIFT] = 0x80;
   const BYTE text[] = {0xB8, 0};
   Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 2); });
-  EXPECT_EQ(log[4], "keybd_event 8 0");
-  EXPECT_EQ(log[5], "keybd_event 8 0");
+  EXPECT_EQ(Log(log.begin() + kPutOnClipboard.size(), log.end()),
+            (Log{"SendInput 0xa0 2", "SendInput 8 0", "SendInput 8 2", "SendInput 8 0", "SendInput 8 2",
+                 "SendInput 0x11 0", "SendInput 0x56 0", "SendInput 0x56 2", "SendInput 0x11 2", "SendInput 0xa0 0"}));
   EXPECT_EQ(Text(), "\xB8");
 }
 
@@ -209,13 +222,12 @@ TEST_F(Delivery, TheClipboardBlockHoldsTextOfAnyLength) {
   Start(profileDream, E::Char8);
   const BYTE text[] = "0123456789ABCDEF";  // far more than the glyph texts, to prove the sizing
   Deliver([&](MSG* m) { DeliverBytes(m, text, 0); });
-  EXPECT_EQ(fake::world().clipboard, "0123456789ABCDEF");
   EXPECT_EQ(Text(), "ab0123456789ABCDEF");
 }
 
 TEST_F(Delivery, AClipboardThatCannotBeOpenedIsNeverPastedFrom) {
   Start(profileDream, E::Char8);
-  fake::world().clipboard = "someone's secret";
+  fake::SetClipboardText("someone's secret");
   fake::world().clipboardOpenFails = true;
   const BYTE text[] = {0xB8, 0};
   Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 1); });
