@@ -3,8 +3,7 @@
 (saving, the restart message, ending the other build's processes and no others), the notification
 icon's double click and menu, and the caption's minimise button.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-build; exits 0 when none failed.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
 
 import itertools
@@ -16,7 +15,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from traywine import (EXE, IDC_ENCODING, IDC_KEYBOARD, IDC_STOPBUTTON, IDC_TAMILDISPLAY,  # noqa: E402
                       IDC_TOGGLEKEY, OTHER_EXE, RESTART_TEXT, SC_MINIMIZE, VK_DOWN, VK_ESCAPE,
                       VK_RETURN, WM_KEYDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_SYSCOMMAND,
-                      WM_TRAYICON, E2EError, expect, run_cases, wait_for)
+                      WM_TRAYICON, E2EError, expect, run_cases, setup, wait_for)
 
 LISTS = (IDC_ENCODING, IDC_KEYBOARD, IDC_TOGGLEKEY)
 
@@ -150,4 +149,4 @@ CASES = [
 ]
 
 if __name__ == "__main__":
-    sys.exit(run_cases(CASES, "tray ways out"))
+    sys.exit(run_cases("tray ways out", CASES, setup))
