@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/core/platform.h"
+#include "engine/eightbit/glyph_slots.h"
 
 // Set at process attach, and by LoadVirelEngine in the process that installs the hook.
 extern HINSTANCE engineInstance;
@@ -63,18 +64,6 @@ struct ApplicationProfile {
 extern ApplicationProfile profile;
 
 // The 8-bit encodings' glyphs, one zero-terminated string a slot, filled once per process.
-const int kGlyphSlotSize = 24;
-struct GlyphTables {
-  BYTE vowels[kGlyphSlotSize];
-  BYTE deadConsonants[kGlyphSlotSize];
-  BYTE consonants[kGlyphSlotSize];
-  BYTE consonantU[kGlyphSlotSize];
-  BYTE consonantUu[kGlyphSlotSize];
-  BYTE vowelSigns[kGlyphSlotSize];
-  BYTE specialGlyphs[kGlyphSlotSize];
-  BYTE consonantI[kGlyphSlotSize];
-  BYTE consonantIi[kGlyphSlotSize];
-};
 extern GlyphTables glyphs;
 
 // Low bytes of Tamil-block code points, filled once per process when Unicode is selected.
