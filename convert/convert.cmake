@@ -16,4 +16,9 @@ else()
   target_link_libraries(virel_convert PUBLIC virel_native)
   add_executable(virelconv convert/virelconv.cpp)
   target_link_libraries(virelconv PRIVATE virel_convert)
+  # The converter's measures run once, briefly, to show that they work (make bench runs them whole).
+  add_test(NAME convert.bench_quick
+           COMMAND python3 convert/bench/convert_bench.py --quick --out ${CMAKE_BINARY_DIR}/bench-quick
+           WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  set_tests_properties(convert.bench_quick PROPERTIES TIMEOUT 600 ENVIRONMENT "VIREL_BUILD=${CMAKE_SOURCE_DIR}/build")
 endif()

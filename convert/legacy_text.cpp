@@ -28,6 +28,30 @@ uint32_t UniSignCode(int n) { return kBlock + kUniSigns[n]; }
 uint32_t LiteralCode(const unsigned char* units, int k) { return kBlock + units[k]; }
 const int kKsha = 22;
 
+// Writes c as UTF-8 at p; returns the length.
+int PutUtf8(uint32_t c, char* p) {
+  if (c < 0x80) {
+    p[0] = static_cast<char>(c);
+    return 1;
+  }
+  if (c < 0x800) {
+    p[0] = static_cast<char>(0xC0 | (c >> 6));
+    p[1] = static_cast<char>(0x80 | (c & 0x3F));
+    return 2;
+  }
+  if (c < 0x10000) {
+    p[0] = static_cast<char>(0xE0 | (c >> 12));
+    p[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    p[2] = static_cast<char>(0x80 | (c & 0x3F));
+    return 3;
+  }
+  p[0] = static_cast<char>(0xF0 | (c >> 18));
+  p[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+  p[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  p[3] = static_cast<char>(0x80 | (c & 0x3F));
+  return 4;
+}
+
 // ---- What each byte of an 8-bit encoding reads as ------------------------------------------
 
 enum Kind : uint8_t {
@@ -47,6 +71,8 @@ struct Glyph {
   uint8_t length = 0;
   bool auMark = false;  // a consonant byte that is also the au length mark
   uint32_t text[4] = {};
+  uint8_t utf8Length = 0;  // the text as UTF-8
+  char utf8[16] = {};
 };
 
 // What the encoder writes, by the tables' indices; 0 where the encoding has no glyph.
@@ -135,6 +161,10 @@ void Build(Tables& t, Encoding e) {
     Put(t, s.specialGlyphs[kSpecialPulli], kPulli, 0, {UniSignCode(kUniPulli)});
   }
 
+  for (Glyph& g : t.glyph) {
+    for (int k = 0; k < g.length; ++k) g.utf8Length += static_cast<uint8_t>(PutUtf8(g.text[k], g.utf8 + g.utf8Length));
+  }
+
   Writing& w = t.w;
   memset(&w, 0, sizeof w);
   memcpy(w.vowel, s.vowels, sizeof w.vowel);
@@ -217,16 +247,20 @@ bool IsTamil(uint32_t c) { return c >= 0x0B80 && c <= 0x0BFF; }
 
 // ---- Positions and problems ----------------------------------------------------------------
 
+// Where a unit is: `offset` counts the units (bytes, or code points) before it; a line starts
+// after each line feed.
 struct Position {
-  uint64_t line = 1, column = 1, offset = 0;
-  void Pass(uint32_t unit) {
-    if (unit == '\n') {
-      ++line;
-      column = 1;
-    } else {
-      ++column;
-    }
+  uint64_t line = 1, lineStart = 0, offset = 0;
+  uint64_t byteOffset = 0;  // Unicode input: the bytes before it
+  void NewLine(uint64_t next) {
+    ++line;
+    lineStart = next;
   }
+  void Pass(uint32_t unit) {
+    ++offset;
+    if (unit == '\n') NewLine(offset);
+  }
+  uint64_t column() const { return offset - lineStart + 1; }
 };
 
 struct Problems {
@@ -235,10 +269,10 @@ struct Problems {
   uint64_t count = 0;
   std::vector<Problem> first;
   // Returns whether conversion goes on (with a replacement).
-  bool Add(Problem::Kind kind, const Position& at, uint32_t value, bool withOffset) {
+  bool Add(Problem::Kind kind, const Position& at, uint32_t value, uint64_t offset) {
     ++count;
     if (first.size() < Converter::kKeptProblems) {
-      first.push_back(Problem{kind, at.line, at.column, withOffset ? at.offset : 0, value});
+      first.push_back(Problem{kind, at.line, at.column(), offset, value});
     }
     if (strict) stopped = true;
     return !strict;
@@ -251,9 +285,9 @@ class Decoder {
  public:
   Decoder(Encoding e, Problems* problems) : t_(TablesOf(e)), problems_(problems) {}
 
-  // Decodes p[0..n) into *out, keeping what needs bytes not yet seen unless `final`.
-  void Feed(const unsigned char* p, size_t n, bool final, std::vector<uint32_t>* out) {
-    out_ = out;
+  // Decodes p[0..n) into code points (*codes) or UTF-8 (*utf8, the other null), keeping what
+  // needs bytes not yet seen unless `final`.
+  void Feed(const unsigned char* p, size_t n, bool final, std::vector<uint32_t>* codes, std::string* utf8) {
     const unsigned char* data = p;
     if (!carry_.empty()) {
       carry_.append(reinterpret_cast<const char*>(p), n);
@@ -262,14 +296,53 @@ class Decoder {
       data = reinterpret_cast<const unsigned char*>(work_.data());
       n = work_.size();
     }
+    // A byte gives at most four code points (ஸ்ரீ), twelve bytes of UTF-8, written 16 at a time.
+    size_t start = 0;
+    if (utf8 != nullptr) {
+      start = utf8->size();
+      utf8->resize(start + 12 * n + 16);
+      u_ = &(*utf8)[start];
+    } else {
+      start = codes->size();
+      codes->resize(start + 4 * n);
+      o_ = codes->data() + start;
+    }
+    char* const uStart = u_;
+    uint32_t* const oStart = o_;
     size_t i = 0;
-    while (i < n && !problems_->stopped) {
+    while (i < n) {
+      unsigned char b = data[i];
+      const Glyph& g = t_.glyph[b];
+      // Most bytes decide alone.
+      if (g.kind == kPass) {
+        if (u_ != nullptr) {
+          *u_++ = static_cast<char>(b);
+        } else {
+          *o_++ = b;
+        }
+        ++i;
+        if (b == '\n') at_.NewLine(at_.offset + i);
+        continue;
+      }
+      if (g.kind == kConsonant || g.kind == kText || g.kind == kSign || g.kind == kPulli) {
+        Emit(g);
+        ++i;
+        continue;
+      }
+      at_.offset += i;
       size_t k = Step(data + i, n - i, final);
+      at_.offset -= i;
       if (k == 0) break;
-      for (size_t j = 0; j < k; ++j) at_.Pass(data[i + j]);
-      at_.offset += k;
       i += k;
     }
+    at_.offset += i;
+    if (utf8 != nullptr) {
+      utf8->resize(start + (u_ - uStart));
+    } else {
+      codes->resize(start + (o_ - oStart));
+    }
+    u_ = nullptr;
+    o_ = nullptr;
     if (!problems_->stopped && i < n) carry_.assign(reinterpret_cast<const char*>(data) + i, n - i);
   }
 
@@ -277,12 +350,24 @@ class Decoder {
 
  private:
   void Emit(const Glyph& g) {
-    for (int k = 0; k < g.length; ++k) out_->push_back(g.text[k]);
+    if (u_ != nullptr) {
+      memcpy(u_, g.utf8, sizeof g.utf8);
+      u_ += g.utf8Length;
+    } else {
+      for (int k = 0; k < g.length; ++k) *o_++ = g.text[k];
+    }
     converted += g.length;
   }
   void EmitCode(uint32_t c) {
-    out_->push_back(c);
+    Put(c);
     ++converted;
+  }
+  void Put(uint32_t c) {
+    if (u_ != nullptr) {
+      u_ += PutUtf8(c == kCounted ? kReplacement : c, u_);
+    } else {
+      *o_++ = c;
+    }
   }
 
   // 1: the au length mark at q; 0: not; -1: the next byte decides and is not there yet.
@@ -295,16 +380,13 @@ class Decoder {
     return next != kSign && next != kPulli ? 1 : 0;
   }
 
-  // Bytes consumed from p, or 0 when more are needed.
+  // Bytes consumed from p, or 0 when more are needed; the glyphs that look at the bytes after them.
   size_t Step(const unsigned char* p, size_t n, bool final) {
     const Glyph& g = t_.glyph[p[0]];
     switch (g.kind) {
-      case kPass:
-        out_->push_back(p[0]);
-        return 1;
       case kNoGlyph:
-        if (!problems_->Add(Problem::kNoGlyph, at_, p[0], true)) return 0;
-        out_->push_back(kCounted);
+        if (!problems_->Add(Problem::kNoGlyph, at_, p[0], at_.offset)) return 0;
+        Put(kCounted);
         return 1;
       case kPrefix: {
         if (n < 3 && !final) return 0;
@@ -352,7 +434,8 @@ class Decoder {
   const Tables& t_;
   Problems* problems_;
   Position at_;
-  std::vector<uint32_t>* out_ = nullptr;
+  uint32_t* o_ = nullptr;
+  char* u_ = nullptr;
   std::string carry_, work_;
 };
 
@@ -399,7 +482,7 @@ class Encoder {
     return true;
   }
   bool Fail(uint32_t code) {
-    if (!problems_->Add(Problem::kCannotWrite, at_, code, false)) return false;
+    if (!problems_->Add(Problem::kCannotWrite, at_, code, 0)) return false;
     Put(w_.replacement);
     return true;
   }
@@ -559,12 +642,12 @@ class UnicodeReader {
         utf16_ = 2;
         i = 2;
       }
-      at_.offset = i;
+      at_.byteOffset = i;
     }
     while (i < n && !problems_->stopped) {
       size_t k = utf16_ ? Utf16Step(data + i, n - i, final, out) : Utf8Step(data + i, n - i, final, out);
       if (k == 0) break;
-      at_.offset += k;
+      at_.byteOffset += k;
       i += k;
     }
     if (!problems_->stopped && i < n) carry_.assign(reinterpret_cast<const char*>(data) + i, n - i);
@@ -577,7 +660,7 @@ class UnicodeReader {
     return length;
   }
   size_t Bad(uint32_t value, size_t length, std::vector<uint32_t>* out) {
-    if (!problems_->Add(Problem::kInvalidUtf, at_, value, true)) return 0;
+    if (!problems_->Add(Problem::kInvalidUtf, at_, value, at_.byteOffset)) return 0;
     out->push_back(kCounted);
     at_.Pass(kCounted);
     return length;
@@ -638,26 +721,9 @@ class UnicodeReader {
 void AppendUtf8(const std::vector<uint32_t>& codes, std::string* out) {
   size_t at = out->size();
   out->resize(at + codes.size() * 4);
-  char* p = &(*out)[at];
-  char* start = p;
-  for (uint32_t c : codes) {
-    if (c == kCounted) c = kReplacement;
-    if (c < 0x80) {
-      *p++ = static_cast<char>(c);
-    } else if (c < 0x800) {
-      *p++ = static_cast<char>(0xC0 | (c >> 6));
-      *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      *p++ = static_cast<char>(0xE0 | (c >> 12));
-      *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      *p++ = static_cast<char>(0xF0 | (c >> 18));
-      *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
+  char* start = &(*out)[at];
+  char* p = start;
+  for (uint32_t c : codes) p += PutUtf8(c == kCounted ? kReplacement : c, p);
   out->resize(at + (p - start));
 }
 
@@ -743,8 +809,12 @@ struct Converter::State {
   void Run(const char* data, size_t size, bool final, std::string* out) {
     codes.clear();
     const unsigned char* p = reinterpret_cast<const unsigned char*>(data);
+    if (decoder != nullptr && encoder == nullptr && !options.utf16Output) {
+      decoder->Feed(p, size, final, nullptr, out);
+      return;
+    }
     if (decoder != nullptr) {
-      decoder->Feed(p, size, final, &codes);
+      decoder->Feed(p, size, final, &codes, nullptr);
     } else {
       reader->Feed(p, size, final, &codes);
     }
