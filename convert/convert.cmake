@@ -1,8 +1,9 @@
 # The legacy-text converter: the library (convert/legacy_text.*, over the engine's glyph and
 # Unicode tables) and virelconv, natively and in each Windows build.
-set(VIREL_CONVERT_SOURCES convert/legacy_text.cpp convert/detect.cpp)
+set(VIREL_CONVERT_SOURCES ${CMAKE_SOURCE_DIR}/convert/legacy_text.cpp ${CMAKE_SOURCE_DIR}/convert/detect.cpp)
 # The engine's tables, without the engine (they hold no platform code).
-set(VIREL_TABLE_SOURCES engine/eightbit/glyph_rows.cpp engine/unicode/unicode_units.cpp)
+set(VIREL_TABLE_SOURCES ${CMAKE_SOURCE_DIR}/engine/eightbit/glyph_rows.cpp
+    ${CMAKE_SOURCE_DIR}/engine/unicode/unicode_units.cpp)
 
 if(WIN32)
   add_executable(virelconv convert/virelconv.cpp ${VIREL_CONVERT_SOURCES} ${VIREL_TABLE_SOURCES})
