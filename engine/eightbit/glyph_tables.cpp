@@ -14,7 +14,7 @@ void LoadGlyphTables() {
     syllableTables = 0;
   } else if (encTam) {
     FillGlyphSlots(&glyphs, kSlotsTam);
-    if (profile.profileKavit || profile.profileWordp) syllableTables = 1;
+    if (ThisHost().syllableGlyphs) syllableTables = 1;
   } else if (encLipi) {
     FillGlyphSlots(&glyphs, kSlotsLipi);
   } else if (encTOld) {
