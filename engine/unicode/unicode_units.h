@@ -1,7 +1,7 @@
-// The units of the Unicode composers' tables, zero-terminated, as LoadUnicodeTables copies them
-// (index meanings in unicode_tables.cpp's callers: vowels 0 அ to 11 ஔ and 12 ஃ; consonants 1 க
+// The units of the Unicode composers' tables, zero-terminated and zero-filled, as LoadUnicodeTables
+// copies them (the indices unicode_composer.h names: vowels 0 அ to 11 ஔ and 12 ஃ; consonants 1 க
 // to 22 ஹ; signs 1 ா to 11 ௌ and 12 pulli; digits ௧ to ௯, ௰, ௱, ௲), and the literal sequences.
-// Each unit is the low byte of a code point U+0Bxx.
+// Each unit is the low byte of a code point U+0Bxx. No platform code: the converter reads them too.
 #pragma once
 
 const int kUniSlotLength = 24;
