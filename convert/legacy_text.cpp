@@ -527,7 +527,7 @@ class Encoder {
   size_t Step(const uint32_t* c, size_t n, bool final) {
     uint32_t x = c[0];
     if (x < 0x80) {
-      if (w_.ascii[x] != 0) {
+      if (w_.ascii[x] != 0 || x == 0) {  // 0 is never a glyph
         Put(w_.ascii[x]);
         return 1;
       }

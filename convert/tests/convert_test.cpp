@@ -180,6 +180,8 @@ TEST(Convert, ProblemsAreReplacedCountedAndPlaced) {
   std::string tam = Convert("A?", convert::kUnicode, convert::kTam, &problems);
   EXPECT_EQ(problems, 2u);
   EXPECT_EQ(Convert(tam, convert::kTam, convert::kUnicode), "\uFFFD\uFFFD");
+  EXPECT_EQ(Convert(std::string("\0x", 2), convert::kUnicode, convert::kTab, &problems), std::string("\0x", 2));
+  EXPECT_EQ(problems, 0u);
   EXPECT_EQ(convert::AsciiGlyphs(convert::kTscii), "");
   EXPECT_EQ(convert::AsciiGlyphs(convert::kTab), "");
 
