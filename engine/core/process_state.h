@@ -6,6 +6,7 @@
 
 #include "engine/core/app_profile.h"
 #include "engine/core/platform.h"
+#include "engine/eightbit/glyph_slots.h"
 
 // Set at process attach, and by LoadVirelEngine in the process that installs the hook.
 extern HINSTANCE engineInstance;
@@ -26,18 +27,6 @@ extern int composingLayout;  // the layout (keyboard number) its composition was
 extern ApplicationProfile profile;
 
 // The 8-bit encodings' glyphs, one zero-terminated string a slot, filled once per process.
-const int kGlyphSlotSize = 24;
-struct GlyphTables {
-  BYTE vowels[kGlyphSlotSize];
-  BYTE deadConsonants[kGlyphSlotSize];
-  BYTE consonants[kGlyphSlotSize];
-  BYTE consonantU[kGlyphSlotSize];
-  BYTE consonantUu[kGlyphSlotSize];
-  BYTE vowelSigns[kGlyphSlotSize];
-  BYTE specialGlyphs[kGlyphSlotSize];
-  BYTE consonantI[kGlyphSlotSize];
-  BYTE consonantIi[kGlyphSlotSize];
-};
 extern GlyphTables glyphs;
 
 // Low bytes of Tamil-block code points, filled once per process when Unicode is selected.

@@ -24,7 +24,8 @@ MENU_DIR = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Orvane\5.0"
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
 PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Virel 5.0"
-FILES = ["Virel64.exe", "VirelEgn64.dll", "Virel32.exe", "VirelEgn32.dll",
+FILES = ["Virel64.exe", "VirelEgn64.dll", "Virel32.exe", "VirelEgn32.dll", "virelconv.exe",
+         "chart-phonetic.png", "chart-tamil99.png", "chart-new-typewriter.png", "chart-old-typewriter.png",
          "Virel-Manual-English.pdf", "Virel-Manual-Tamil.pdf", "Uninstall.exe"]
 SHORTCUTS = {"Virel64.lnk": "Virel64.exe", "Virel32.lnk": "Virel32.exe",
              "Virel-Manual-English.lnk": "Virel-Manual-English.pdf",

@@ -31,7 +31,8 @@ EXAMPLE = re.compile(r"`([^`]+)` → (?:`([^`]+)`|([\u0B80-\u0BFF\u200D]+))")
 ZWJ = "\u200D"
 PORTABLE = {"Virel-5.0/" + name for name in (
     "Virel64.exe", "VirelEgn64.dll", "Virel32.exe", "VirelEgn32.dll", "README.txt",
-    "Virel-Manual-English.pdf", "Virel-Manual-Tamil.pdf")}
+    "Virel-Manual-English.pdf", "Virel-Manual-Tamil.pdf", "virelconv.exe", "chart-phonetic.png",
+    "chart-tamil99.png", "chart-new-typewriter.png", "chart-old-typewriter.png")}
 
 
 def tool(*argv, stdin=""):

@@ -13,7 +13,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from traywine import (EXE, IDC_ENCODING, IDC_KEYBOARD, IDC_STOPBUTTON, IDC_TAMILDISPLAY,  # noqa: E402
-                      IDC_TOGGLEKEY, OTHER_EXE, RESTART_TEXT, SC_MINIMIZE, VK_DOWN, VK_ESCAPE,
+                      IDC_TOGGLEKEY, OTHER_EXE, RESTART_TEXT, SC_MINIMIZE, VK_DOWN, VK_ESCAPE, VK_UP,
                       VK_RETURN, WM_KEYDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_SYSCOMMAND,
                       WM_TRAYICON, E2EError, expect, run_cases, setup, wait_for)
 
@@ -134,7 +134,7 @@ def menu_shows_hides_and_exits_without_saving(wine, bits):
     choose(tray, VK_DOWN, VK_RETURN)
     tray.wait_shown(True, "menu Show/Hide again")
     open_menu(wine, tray, bits)
-    choose(tray, VK_DOWN, VK_DOWN, VK_RETURN)  # the second item: Exit
+    choose(tray, VK_UP, VK_RETURN)  # the last item: Exit
     expect(tray.wait_exit(), 0, "exit code after the menu's Exit")
     expect(wine.stored(), None, "settings key after Exit (nothing saved)")
     expect(tray.icon_calls(), [0, 2], "Shell_NotifyIcon calls (NIM_ADD, NIM_DELETE)")
