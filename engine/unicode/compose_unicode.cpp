@@ -21,6 +21,7 @@ void ComposeUnicode(MSG* msg) {
 
 void ForgetUnicodeContext() {
   lastEmitted = uni::kNothing;
+  phoneticTyped = 1;  // whatever stands before the caret now is not known
   phoneticJoin = 0;
   t99AfterConsonant = 0;
   t99NoAutoPulli = 1;
