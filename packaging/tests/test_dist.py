@@ -17,7 +17,7 @@ MANUALS = {"Virel-Manual-English.pdf": "en.md", "Virel-Manual-Tamil.pdf": "ta.md
 PAGES = range(4, 13)
 PORTABLE = {"Virel-5.0/" + name for name in (
     "Virel64.exe", "VirelEgn64.dll", "Virel32.exe", "VirelEgn32.dll", "README.txt",
-    "Virel-Manual-English.pdf", "Virel-Manual-Tamil.pdf")}
+    "Virel-Manual-English.pdf", "Virel-Manual-Tamil.pdf", "TSCVirel.ttf", "TSCVirel-Licence.txt")}
 
 
 def tool(*argv):
