@@ -1,20 +1,27 @@
 #!/usr/bin/env python3
 """The installer (build/dist/VirelSetup-5.0.exe, from `make dist`) under Wine, in a fresh 64-bit
 prefix, silent as an administrator deploys it: a folder it cannot write; install; the files,
-shortcuts, Run values and uninstall entry; the installed programs start from their shortcuts and
-type Tamil into a host through their own engines; reinstall over running copies; uninstall.
+shortcuts, Run values, font and uninstall entry; the installed programs start from their shortcuts and
+type Tamil into a host through their own engines, and the installed font draws the Tamil captions;
+reinstall over running copies, silently and through the pages, and made to fail partway; uninstall.
+Where no 32-bit code runs, the script built as a 64-bit program stands in for the shipped installer.
 
 Run from the repository root with VIREL_BUILD set (default ./build). Exits 0 when all passed.
 """
+import filecmp
+import json
 import os
+import re
 import struct
+import subprocess
 import sys
 import time
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(REPO, "tray", "e2e"))
 
-from traywine import (EXE, SETTINGS_KEY, TITLE, E2EError, TrayWine, WineSession,  # noqa: E402
+from test_tray_window import TAMIL, captions_look_as_drawn_by_a_reference  # noqa: E402
+from traywine import (EXE, SETTINGS_KEY, E2EError, TrayWine, WineSession,  # noqa: E402
                       expect, wait_for)
 
 SETUP = "VirelSetup-5.0.exe"
@@ -23,29 +30,71 @@ MENU_DIR = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Orvane\5.0"
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
 PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Virel 5.0"
-FILES = ["Virel64.exe", "VirelEgn64.dll", "Virel32.exe", "VirelEgn32.dll",
-         "Virel-Manual-English.pdf", "Virel-Manual-Tamil.pdf", "Uninstall.exe"]
+FONTS_KEY = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts"
+FONT = r"C:\windows\Fonts\TSCVirel.ttf"
+FILES = ["Virel64.exe", "VirelEgn64.dll", "Virel32.exe", "VirelEgn32.dll", "Virel-Manual-English.pdf",
+         "Virel-Manual-Tamil.pdf", "TSCVirel-Licence.txt", "Uninstall.exe"]
 SHORTCUTS = {"Virel64.lnk": "Virel64.exe", "Virel32.lnk": "Virel32.exe",
              "Virel-Manual-English.lnk": "Virel-Manual-English.pdf",
              "Virel-Manual-Tamil.lnk": "Virel-Manual-Tamil.pdf", "Uninstall.lnk": "Uninstall.exe"}
 
 
 class Installer:
-    def __init__(self, session, wine):
+    def __init__(self, session, wine, bits):
         self.session = session
         self.wine = wine
+        self.bits = bits  # the installer's own
+        self.stage = os.path.join(session.build_dir, "dist-work", "stage")
         self.setup = os.path.join(session.build_dir, "dist", SETUP)
         if not os.path.exists(self.setup):
             raise E2EError(f"{self.setup} does not exist: run `make dist`")
+        if bits == 64:
+            self.setup = self.build("amd64")
+
+    def build(self, name, **defines):
+        """The installer script built for the installer's bitness, with these defines."""
+        out = os.path.join(self.session.workdir, f"setup-{name}.exe")
+        argv = ["makensis", "-V2", "-INPUTCHARSET", "UTF8", f"-DSTAGE={self.stage}", f"-DOUTFILE={out}"]
+        argv += ["-DTARGET_AMD64"] if self.bits == 64 else []
+        argv += [f"-D{key}={value}" for key, value in defines.items()]
+        subprocess.run(argv + [os.path.join(REPO, "packaging", "virel.nsi")], check=True)
+        return out
 
     def unix(self, windows_path):
         drive, rest = windows_path.split(":", 1)
         return os.path.join(self.session.prefix, f"drive_{drive.lower()}", *rest.strip("\\").split("\\"))
 
-    def run(self, *args, timeout=120):
-        """Runs the setup (a 32-bit program); returns its exit code."""
-        process = self.session.spawn(32, self.setup, list(args), "setup")
-        return process.wait(timeout)
+    def run(self, *args, setup=None, timeout=120):
+        """Runs the setup; returns its exit code."""
+        return self.session.spawn(self.bits, setup or self.setup, list(args), "setup").wait(timeout)
+
+    def instances(self, bits_list):
+        """{bits: running copies of the installed VirelNN.exe}, once the shell has started all it
+        was asked to (Explorer ends once it has started the program)."""
+        paths = [f"{INSTALL_DIR}\\{EXE[bits]}".lower() for bits in bits_list]
+
+        def command_lines():  # of the prefix's processes, as Wine shows them
+            found = []
+            for pid in filter(str.isdigit, os.listdir("/proc")):
+                try:
+                    with open(f"/proc/{pid}/environ", "rb") as env, open(f"/proc/{pid}/cmdline", "rb") as cmd:
+                        if f"WINEPREFIX={self.session.prefix}\0".encode() in env.read():
+                            found.append(cmd.read().decode("utf-8", "replace").lower().split("\0"))
+                except OSError:
+                    pass
+            return found
+
+        wait_for(lambda: not [c for c in command_lines() if c[0].endswith("\\explorer.exe") and c[1] in paths],
+                 "the shell to start the programs")
+        lines = command_lines()
+        return {bits: sum(c[0] == path for c in lines) for bits, path in zip(bits_list, paths)}
+
+    def snapshot(self):
+        """Every name in the installation's folder, with its inode, size and time: a file put back
+        is the very file."""
+        folder = self.unix(INSTALL_DIR)
+        stats = {name: os.stat(os.path.join(folder, name)) for name in os.listdir(folder)}
+        return {name: (st.st_ino, st.st_size, st.st_mtime_ns) for name, st in stats.items()}
 
     def values(self, key):
         """{name: data} of a key's values; None when the key does not exist."""
@@ -54,13 +103,10 @@ class Installer:
             return None
         values = {}
         for line in result.stdout.decode("utf-8", "replace").splitlines():
-            parts = line.strip().split(None, 2)
-            if len(parts) >= 2 and parts[1].startswith("REG_"):
-                values[parts[0]] = parts[2] if len(parts) == 3 else ""
+            value = re.fullmatch(r" {4}(.*?) {4}(REG_\w+)(?: {4}(.*))?", line.rstrip("\r"))
+            if value:
+                values[value.group(1)] = value.group(3) or ""
         return values
-
-    def running_windows(self):
-        return {bits for bits in (64, 32) if self.wine.find(64, "VirelClass", TITLE[bits])}
 
     def leftovers(self):
         """What an uninstall must not leave behind."""
@@ -69,6 +115,8 @@ class Installer:
         left += [f"Run value {name}" for name in ("Virel64", "Virel32") if name in run]
         if self.values(UNINSTALL_KEY) is not None:
             left.append("uninstall entry")
+        left += [FONT] if os.path.exists(self.unix(FONT)) else []
+        left += ["font value"] if "TSCVirel (TrueType)" in (self.values(FONTS_KEY) or {}) else []
         return left
 
 
@@ -90,16 +138,19 @@ def shortcut_target(path):
     return c_string(base) + c_string(suffix)
 
 
-def check_installed(inst):
+def check_installed(inst, autostart=True):
     for name in FILES:
         if not os.path.isfile(inst.unix(INSTALL_DIR + "\\" + name)):
             raise E2EError(f"{name} is not installed")
+    expect(filecmp.cmp(inst.unix(FONT), os.path.join(inst.stage, "TSCVirel.ttf"), False), True, f"{FONT}")
+    expect(inst.values(FONTS_KEY).get("TSCVirel (TrueType)"), "TSCVirel.ttf", "the font's registry value")
     for link, target in SHORTCUTS.items():
         expect(shortcut_target(inst.unix(MENU_DIR + "\\" + link)).lower(),
                (INSTALL_DIR + "\\" + target).lower(), f"target of {link}")
     run = inst.values(RUN_KEY)
     for bits in (64, 32):
-        expect(run.get(f"Virel{bits}"), f'"{INSTALL_DIR}\\{EXE[bits]}"', f"Run value Virel{bits}")
+        expect(run.get(f"Virel{bits}"), f'"{INSTALL_DIR}\\{EXE[bits]}"' if autostart else None,
+               f"Run value Virel{bits}")
     entry = inst.values(UNINSTALL_KEY)
     for name, value in (("DisplayName", "Virel Tamil Software 5.0"), ("Publisher", "Orvane"),
                         ("DisplayVersion", "5.0"), ("DisplayIcon", f"{INSTALL_DIR}\\Virel64.exe,0"),
@@ -118,15 +169,46 @@ def type_through(session, bits):
     host.exit()
 
 
+def setup_page(wine, window, text):
+    """The setup's page (its dump) once it shows a control with this text; the setup may move on
+    between the two looks."""
+    def page():
+        for child in wine.dump(64, window)["children"]:
+            shown = json.loads(wine.probe(64, "dump", child["hwnd"], check=False) or '{"children": []}')
+            if any(bytes.fromhex(c["text"]) == text for c in shown["children"]):
+                return shown
+    return wait_for(page, f"the setup page with {text!r}")
+
+
+def upgrade_through_the_pages(inst, wine):
+    """Next on every page; returns {text: state} of the Finish page's buttons."""
+    setup = inst.session.spawn(inst.bits, inst.setup, [], "setup")
+    title = "Virel Tamil Software 5.0 Setup"
+    language = wait_for(lambda: wine.find(64, "#32770", "Installer Language") or wine.find(64, "#32770", title),
+                        "the first window")
+    if language != wine.find(64, "#32770", title):
+        wine.probe(64, "click", language, 1)  # English
+    window = wait_for(lambda: wine.find(64, "#32770", title), "the setup's window")
+    setup_page(wine, window, b"Welcome to " + title.encode())
+    wine.probe(64, "click", window, 1)
+    # No folder to choose: an upgrade stays in its folder. Start at sign-in as it was: off.
+    startup = setup_page(wine, window, b"Start Virel when any user signs in to this PC")
+    expect([c["check"] for c in startup["children"] if c["class"] == "Button"], [0], "start at sign-in")
+    wine.probe(64, "click", window, 1)
+    finish = setup_page(wine, window, b"Start Virel now")
+    wine.probe(64, "click", window, 1)
+    expect(setup.wait(60), 0, "exit code of the setup")
+    return {bytes.fromhex(c["text"]).decode(): c["check"] for c in finish["children"] if c["class"] == "Button"}
+
+
 def main():
     started = time.monotonic()
     with WineSession() as session:
-        runnable, reason = session.can_run(32)
-        if not runnable:
-            print(f"SKIP installer: it is a 32-bit program: {reason}")
-            return 0
+        here = [bits for bits in (64, 32) if session.can_run(bits)[0]]
         wine = TrayWine(session)
-        inst = Installer(session, wine)
+        wine.reg("delete", r"HKCU\Software\Wine\Fonts\Replacements", "/v", "TSCVirel", "/f")
+        inst = Installer(session, wine, 32 if 32 in here else 64)
+        once, none = {bits: 1 for bits in here}, {bits: 0 for bits in here}
 
         # A folder that cannot be made: a drive on /proc, where not even root makes folders.
         os.symlink("/proc", os.path.join(session.prefix, "dosdevices", "r:"))
@@ -137,33 +219,51 @@ def main():
 
         expect(inst.run("/S"), 0, "exit code of the silent install")
         check_installed(inst)
-        expect(inst.running_windows(), set(), "programs started by a silent first install")
+        expect(inst.instances(here), none, "programs started by a silent first install")
         print(f"PASS silent install ({time.monotonic() - started:.1f}s)", flush=True)
 
         # Each build alone: under Wine, while both run, programs of the bitness whose engine was
-        # hooked first receive Latin letters. Then both, for the reinstall.
-        for bits in (64, 32):
+        # hooked first receive Latin letters. Then the Tamil captions, in the installed font.
+        for bits in here:
             target = shortcut_target(inst.unix(MENU_DIR + f"\\Virel{bits}.lnk"))
             tray = wine.start_tray(bits, exe=inst.unix(target))
             type_through(session, bits)
             tray.exit()
-        print(f"PASS the installed programs type Tamil ({time.monotonic() - started:.1f}s)", flush=True)
-        trays = {bits: wine.start_tray(bits, exe=inst.unix(f"{INSTALL_DIR}\\{EXE[bits]}"))
-                 for bits in (64, 32)}
+        wine.store(displayLang=1)
+        tray = wine.start_tray(64, exe=inst.unix(f"{INSTALL_DIR}\\{EXE[64]}"))
+        captions_look_as_drawn_by_a_reference(wine, tray, 64, TAMIL, "TSCu_Paranar", "installed-font")
+        tray.exit()
+        print(f"PASS the installed programs type Tamil and show it ({time.monotonic() - started:.1f}s)", flush=True)
+        trays = [wine.start_tray(bits, exe=inst.unix(f"{INSTALL_DIR}\\{EXE[bits]}")) for bits in here]
 
-        # Again, over the running copies: they end, and the new files start again.
+        # Again, over the running copies: they end, and the new files start again, once each.
         wine.store(encoding=0, keyboard=1)
-        expect(inst.run("/S"), 0, "exit code of the reinstall")
-        for bits, tray in trays.items():
+        expect(inst.run("/S", "/NOAUTOSTART"), 0, "exit code of the reinstall (no restart needed)")
+        for tray in trays:
             tray.wait_exit()
-        wait_for(lambda: inst.running_windows() == {64, 32}, "both programs started again")
-        check_installed(inst)
+        expect(inst.instances(here), once, "programs after the reinstall")
+        check_installed(inst, autostart=False)
+        expect(upgrade_through_the_pages(inst, wine), {"Start Virel now": 1, "Open the manual": 0},
+               "the Finish page's choices (and no restart)")
+        expect(inst.instances(here), once, "programs after the Finish page")
         print(f"PASS reinstall over running copies ({time.monotonic() - started:.1f}s)", flush=True)
 
-        uninstaller = session.spawn(32, inst.unix(INSTALL_DIR + r"\Uninstall.exe"), ["/S"], "uninstall")
+        # Reinstalls that cannot write a file: the very files they replaced come back.
+        for name in ("VirelEgn32.dll", "Uninstall.exe"):
+            before, run = inst.snapshot(), inst.values(RUN_KEY)
+            failing = inst.build(f"fail-{name}", FAIL_WRITING=name)
+            expect(inst.run("/S", setup=failing), 2, f"exit code of a setup that cannot write {name}")
+            expect((inst.snapshot(), inst.values(RUN_KEY)), (before, run), f"installation after failing at {name}")
+            expect(inst.instances(here), once, "programs after the failure")
+        expect(inst.run("/S", r"/D=C:\Elsewhere"), 2, "exit code of a reinstall into another folder")
+        expect(os.path.exists(inst.unix(r"C:\Elsewhere")), False, "the other folder made")
+        check_installed(inst, autostart=False)
+        print(f"PASS failed reinstalls leave the installation ({time.monotonic() - started:.1f}s)", flush=True)
+
+        uninstaller = session.spawn(inst.bits, inst.unix(INSTALL_DIR + r"\Uninstall.exe"), ["/S"], "uninstall")
         expect(uninstaller.wait(60), 0, "exit code of the uninstaller")
         # It hands over to a copy of itself that runs on after the first one ended.
-        wait_for(lambda: inst.values(UNINSTALL_KEY) is None and not inst.running_windows(),
+        wait_for(lambda: inst.values(UNINSTALL_KEY) is None and inst.instances(here) == none,
                  "the uninstaller to end the programs and remove its entry", timeout=60)
         # An engine that Wine's desktop process keeps loaded is deleted at the next start, as
         # Windows does with a file still in use: start again, and nothing may be left.
@@ -173,7 +273,7 @@ def main():
         expect(left, [], "files neither removed nor to be removed at the next start")
         session.reset()
         expect(inst.leftovers(), [], "left by the uninstaller after a restart")
-        expect(wine.stored(), {"encoding": 0, "keyboard": 1}, f"settings in {SETTINGS_KEY}")
+        expect(wine.stored(), {"encoding": 0, "keyboard": 1, "displayLang": 1}, f"settings in {SETTINGS_KEY}")
         print(f"PASS silent uninstall ({time.monotonic() - started:.1f}s)", flush=True)
     print(f"installer: {time.monotonic() - started:.1f}s in all")
     return 0

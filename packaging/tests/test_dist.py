@@ -71,6 +71,16 @@ def check_portable():
     return f"{len(names)} files"
 
 
+def check_installer():
+    """The shipped installer runs on both kinds of Windows and draws sharply at any scale."""
+    with open(os.path.join(DIST, "VirelSetup-5.0.exe"), "rb") as f:
+        data = f.read()
+    machine = struct.unpack_from("<H", data, struct.unpack_from("<I", data, 0x3C)[0] + 4)[0]
+    assert machine == 0x14C, f"machine {machine:#x}, not a 32-bit program"
+    assert re.search(rb"<dpiAware[^>]*>true</dpiAware>", data), "no dpiAware in its manifest"
+    return "32-bit, DPI-aware"
+
+
 def check_readme_charts():
     def facts(folder):
         with open(os.path.join(folder, "charts.txt"), encoding="utf-8") as f:
@@ -85,7 +95,8 @@ def main():
         print(f"FAIL: {DIST} is not made: run `make dist`")
         return 1
     checks = [(f"manual {n}", lambda n=n, s=s: check_manual(n, s)) for n, s in MANUALS.items()]
-    checks += [("portable zip", check_portable), ("README charts", check_readme_charts)]
+    checks += [("portable zip", check_portable), ("installer", check_installer),
+               ("README charts", check_readme_charts)]
     failed = 0
     for name, check in checks:
         try:
