@@ -448,9 +448,9 @@ Function StartupPage
   !insertmacro MUI_HEADER_TEXT "$(StartupTitle)" "$(StartupSubtitle)"
   nsDialogs::Create 1018
   Pop $0
-  ${NSD_CreateLabel} 0 0 100% 36u "$(StartupText)"
+  ${NSD_CreateLabel} 0 0 100% 52u "$(StartupText)"
   Pop $0
-  ${NSD_CreateCheckbox} 0 44u 100% 12u "$(StartAtSignIn)"
+  ${NSD_CreateCheckbox} 0 60u 100% 12u "$(StartAtSignIn)"
   Pop $StartAtSignInBox
   ${NSD_SetState} $StartAtSignInBox $StartAtSignIn
   nsDialogs::Show
