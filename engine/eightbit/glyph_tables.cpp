@@ -226,7 +226,7 @@ void LoadGlyphTables() {
     LoadCommonSlots(kTab);
     LoadColumn(glyphs.deadConsonants, kDeadConsonantRows, kTam);
     LoadSyllableSlots(kTamI, kTamIi);
-    if (profile.profileKavit || profile.profileWordp) syllableTables = 1;
+    if (ThisHost().syllableGlyphs) syllableTables = 1;
   } else if (encLipi) {
     LoadCommonSlots(kLipi);
     LoadSyllableSlots(kLipiI, kLipiIi);

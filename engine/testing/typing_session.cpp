@@ -55,7 +55,7 @@ TypingSession::TypingSession(const Application& app, int encoding, int keyboard)
   // Where the font makes ASCII characters letters, the user types them as such in the phonetic
   // layout; and under FRAME, which writes the last glyph from the keystroke itself, a glyph equal
   // to the key typed is not told from the user's character.
-  if (keyboard == kKbdPhonetic || profile.profileFrame) {
+  if (keyboard == kKbdPhonetic || ThisHost().bytes == TextBy::kSentButLast) {
     for (HWND w : windows_) HostOf(w).typedGlyphs = TypedGlyphs();
   }
   const BYTE* tables = reinterpret_cast<const BYTE*>(&glyphs);
@@ -95,7 +95,7 @@ void TypingSession::Do(Action action, unsigned argument) {
       break;
     case kRepeat:
       if (ch == '\b') ch = 'a';  // a held Backspace erases whatever is there
-      Retrieve(Message(w, WM_KEYDOWN, VirtualKeyOf(ch), kRepeated), true, ch);
+      Retrieve(Message(w, WM_KEYDOWN, VirtualKeyOf(ch), kRepeated), true);
       Pump();
       log_ += "<repeat " + Printable(ch) + ">";
       break;
@@ -113,7 +113,7 @@ void TypingSession::Do(Action action, unsigned argument) {
       if (ch == '\b') ch = 'a';
       // Another program's text: not the engine's to erase, nor to compose (but under POWER,
       // whose typed keys come so).
-      if (Retrieve(Message(w, WM_CHAR, ch, 0), true) == 1 && profile.profilePower == 0) composedPosted_ = true;
+      if (Retrieve(Message(w, WM_CHAR, ch, 0), true) == 1 && ThisHost().composesPosted == 0) composedPosted_ = true;
       Pump();
       log_ += "<posted " + Printable(ch) + ">";
       break;

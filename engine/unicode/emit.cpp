@@ -44,7 +44,7 @@ void Emit(MSG* msg, const BYTE* text) { DeliverUnicode(msg, text, 0, 0, 0); }
 
 void Replace(MSG* msg, const BYTE* text) { DeliverUnicode(msg, text, 1, 0, 0); }
 
-void DropOne(MSG* msg) { DeliverUnicode(msg, kEmptyText, profile.profileWinwo ? 0 : 1, 0, 0); }
+void DropOne(MSG* msg) { DeliverUnicode(msg, kEmptyText, ThisHost().keepsNul ? 0 : 1, 0, 0); }
 
 void EmitNoExtra(MSG* msg, const BYTE* text) { DeliverUnicode(msg, text, 0, 1, 0); }
 
