@@ -21,7 +21,7 @@ REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 sys.path.insert(0, os.path.join(REPO, "tray", "e2e"))
 
 from test_tray_window import TAMIL, captions_look_as_drawn_by_a_reference  # noqa: E402
-from traywine import (EXE, SETTINGS_KEY, E2EError, TrayWine, WineSession,  # noqa: E402
+from traywine import (EXE, POINTER_REST, SETTINGS_KEY, E2EError, TrayWine, WineSession,  # noqa: E402
                       expect, wait_for)
 
 SETUP = "VirelSetup-5.0.exe"
@@ -209,6 +209,8 @@ def main():
         wine.reg("delete", r"HKCU\Software\Wine\Fonts\Replacements", "/v", "TSCVirel", "/f")
         inst = Installer(session, wine, 32 if 32 in here else 64)
         once, none = {bits: 1 for bits in here}, {bits: 0 for bits in here}
+        # Away from where windows open, which would make Wine check its modifier keys while Alt is held.
+        session.xdotool("mousemove", *POINTER_REST)
 
         # A folder that cannot be made: a drive on /proc, where not even root makes folders.
         os.symlink("/proc", os.path.join(session.prefix, "dosdevices", "r:"))
