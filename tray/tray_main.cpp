@@ -1,5 +1,6 @@
 // The tray program's entry, window class, start-up, window procedure and notification icon.
 #include "engine/core/exports.h"
+#include "tray/clipboard_convert.h"
 #include "tray/resource.h"
 #include "tray/settings_store.h"
 #include "tray/tray.h"
@@ -68,6 +69,7 @@ void ShowTrayMenu() {
   POINT cursor;
   GetCursorPos(&cursor);
   SetForegroundWindow(mainWindow);
+  UpdateConverterItems(popupMenu);
   UINT chosen = static_cast<UINT>(TrackPopupMenu(popupMenu, TPM_RETURNCMD | TPM_NONOTIFY, cursor.x, cursor.y,
                                                  0, mainWindow, nullptr));
   if (chosen == IDM_EXIT) {
@@ -76,6 +78,8 @@ void ShowTrayMenu() {
   } else if (chosen == IDM_SHOWHIDE) {
     SetForegroundWindow(mainWindow);
     ToggleWindowVisibility();
+  } else {
+    HandleConverterItem(chosen);
   }
 }
 
@@ -154,6 +158,7 @@ void CreateTrayIcon() {
 
   popupMenu = CreatePopupMenu();
   AppendMenuA(popupMenu, MF_STRING, IDM_SHOWHIDE, "Show/Hide");
+  AppendConverterItems(popupMenu);
   AppendMenuA(popupMenu, MF_STRING, IDM_EXIT, "Exit");
 }
 

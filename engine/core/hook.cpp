@@ -128,6 +128,38 @@ bool TranslateSoffiKey(MSG* msg) {
   return true;
 }
 
+// The encoding the shared flags select, numbered as stored (in the order the tables are chosen).
+int SelectedEncoding() {
+  if (encTscii) return kEncTscii;
+  if (encTab) return kEncTab;
+  if (encTam) return kEncTam;
+  if (encLipi) return kEncLipi;
+  if (encTOld) return kEncTOld;
+  return encUnicode ? kEncUnicode : kEncTscii;
+}
+
+// The layout the shared settings select: a keyboard number.
+int SelectedLayout() {
+  if (keyboardLayout != kLayoutTypewriter) return keyboardLayout;
+  return oldTypewriter ? kKbdOldTypewriter : kKbdNewTypewriter;
+}
+
+// Another process may select another encoding or layout at any time. The composers read the
+// settings at every key but build on the tables of this process and on what they wrote: the
+// tables follow the encoding (a process set up for 8-bit text would otherwise type nothing in
+// Unicode, and wrong glyphs in another 8-bit encoding), and a composition made by another
+// layout or encoding ends.
+void FollowSettings() {
+  int layout = SelectedLayout();
+  if (SelectedEncoding() == tablesEncoding && layout == composingLayout) return;
+  if (SelectedEncoding() != tablesEncoding) {
+    LoadGlyphTables();
+    tablesEncoding = SelectedEncoding();
+  }
+  composingLayout = layout;
+  ForgetComposition();
+}
+
 void Compose(MSG* msg) {
   if (encUnicode == 1) {
     ComposeUnicode(msg);
@@ -172,6 +204,8 @@ void SetUpProcess() {
   path[sizeof path - 1] = 0;
   MatchApplicationProfile(path);
   LoadGlyphTables();
+  tablesEncoding = SelectedEncoding();
+  composingLayout = SelectedLayout();
   tamilOn = 1;
   NotifyOwner(1);
 }
@@ -199,7 +233,7 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
     }
     if (Delivering()) {
       // A sent message ran the host's own loop: keys wait for the delivery, nothing else is touched.
-      if (msg->message == WM_KEYDOWN && !IsModifierKey(msg->wParam)) HoldUsersKey(msg);
+      HoldUsersKey(msg);
       return next;
     }
   }
@@ -258,6 +292,7 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
     return next;
   }
 
+  FollowSettings();
   if (ThisHost().composesKeyDown) {
     WPARAM vk = msg->wParam;
     if (!TranslateSoffiKey(msg)) return next;

@@ -6,14 +6,17 @@ ThreadInput threadInputs[kThreadSlots];
 
 namespace {
 
-// How long after the engine synthesized keys they may still arrive: anything later went
-// elsewhere (the focus moved, another program's hook took them) and is not waited for. Keys the
-// user typed before them are older by more than the clocks' granularity. Both are compared with
-// the time a key event was made, which a host that stalls does not change. Milliseconds.
-const DWORD kOwnKeyLifetime = 1000;
+// A key of the user's made later than the engine's keys by more than the clocks' granularity was
+// typed after them; compared with the time a key event was made, which a host that stalls does
+// not change. Milliseconds.
 const DWORD kClockSlack = 50;
+// A record of keys no host could still be holding: its keys were lost. Milliseconds.
+const DWORD kStaleRecord = 60000;
+// How long posted messages keep a key of the user's waiting behind them. Milliseconds.
+const DWORD kPostedLifetime = 10000;
 
 const WPARAM kCtrlVChar = 0x16;  // what TranslateMessage makes of Ctrl+V
+
 const BYTE kKeyV = 0x56;
 
 // The modifier keys a paste must not see, and the ones a held key is put back with.
@@ -111,60 +114,98 @@ bool TakePosted(OwnEvents* posted, const MSG& msg) {
   return false;
 }
 
+// A system key (with Alt) is a key-down as any other.
+bool IsKeyDown(UINT message) { return message == WM_KEYDOWN || message == WM_SYSKEYDOWN; }
+
+// Keys that can be put back behind the engine's: not the modifiers, which need no waiting (the
+// engine's keys set them as they need), and not a character an input method typed (VK_PACKET),
+// which cannot be made again from its message.
+bool CanWait(WPARAM vk) { return !IsModifierKey(vk) && vk != VK_PACKET; }
+
 // Whether key-downs are still to come: the engine's own, or with usersToo the user's held keys.
 bool KeysPending(const OwnEvents& keys, bool usersToo) {
   for (unsigned i = 0; i < keys.count; ++i) {
     const OwnEvent& e = keys.entries[i];
-    if (e.message == WM_KEYDOWN && (usersToo || !e.usersKey)) return true;
+    if (IsKeyDown(e.message) && (usersToo || !e.usersKey)) return true;
   }
   return false;
 }
 
+// A key taken ahead of what the engine posted to its window (a filtered PeekMessage) would act
+// before that text is in: it waits behind it. What was posted long before the key, or before a
+// key the engine put back (which comes after every posted message), never came: another
+// program's hook took it.
+bool PostedPending(OwnEvents* posted, const MSG& msg) {
+  bool putBack = GetMessageExtraInfo() == static_cast<LPARAM>(kHeldKeyMark);
+  for (unsigned i = 0; i < posted->count; ++i) {
+    const OwnEvent& e = posted->entries[i];
+    if (e.optional || e.window != msg.hwnd) continue;
+    if (!putBack && static_cast<int>(msg.time - e.madeAt) <= static_cast<int>(kPostedLifetime)) return true;
+  }
+  for (unsigned i = posted->count; i-- > 0;) {
+    if (posted->entries[i].window == msg.hwnd) RemoveAt(posted, i);
+  }
+  return false;
+}
+
+bool PasteComing(const OwnEvents& keys) {
+  for (unsigned i = 0; i < keys.count; ++i) {
+    if (keys.entries[i].endsPaste) return true;
+  }
+  return false;
+}
+
+// What the taking of an expected key means: the engine's own (the paste is done once no other is
+// on its way), or the user's key put back, which waits again while own keys made after it are
+// still queued.
+Origin Taken(OwnEvents* keys, unsigned i, bool keyDown) {
+  OwnEvent taken = keys->entries[i];
+  RemoveFirst(keys, i + 1);  // those before it were lost: input is first in, first out
+  if (!taken.usersKey) return taken.endsPaste && !PasteComing(*keys) ? Origin::kPasted : Origin::kOwn;
+  if (!keyDown) return Origin::kOwn;
+  return KeysPending(*keys, false) ? Origin::kTypedAhead : Origin::kUser;
+}
+
 // Synthesized keys come back in the order they were made, behind whatever input was queued
 // before them; the character a host makes of one of them follows it, however long the host took.
+// They carry the engine's mark in their extra information, which the system makes the thread's
+// message extra information as it takes the key from the queue, before the hooks see it.
 Origin TakeSynthesized(OwnEvents* keys, const MSG& msg) {
   while (keys->count > 0 && keys->entries[0].optional) {
-    const OwnEvent& e = keys->entries[0];
-    if (msg.message == WM_CHAR && e.wParam == msg.wParam) {
-      RemoveFirst(keys, 1);
-      return Origin::kOwn;
-    }
-    RemoveFirst(keys, 1);  // the host did not translate that key
+    bool translated = msg.message == WM_CHAR && keys->entries[0].wParam == msg.wParam;
+    RemoveFirst(keys, 1);  // taken, or the host did not translate that key
+    if (translated) return Origin::kOwn;
   }
   if (keys->count == 0 || msg.message == WM_CHAR) return Origin::kUser;
 
-  const OwnEvent& head = keys->entries[0];
-  int age = static_cast<int>(msg.time - head.madeAt);
-  if (age < -static_cast<int>(kClockSlack)) {
-    // Typed before the engine's keys were made, and so queued ahead of them.
-    bool waits = msg.message == WM_KEYDOWN && !IsModifierKey(msg.wParam) && KeysPending(*keys, true);
-    return waits ? Origin::kTypedAhead : Origin::kUser;
+  bool keyDown = IsKeyDown(msg.message);
+  LPARAM mark = GetMessageExtraInfo();
+  if (mark == static_cast<LPARAM>(kOwnKeyMark) || mark == static_cast<LPARAM>(kHeldKeyMark)) {
+    bool usersKey = mark == static_cast<LPARAM>(kHeldKeyMark);
+    for (unsigned i = 0; i < keys->count; ++i) {
+      const OwnEvent& e = keys->entries[i];
+      if (IsKeyDown(e.message) == keyDown && e.wParam == msg.wParam && e.usersKey == usersKey) {
+        return Taken(keys, i, keyDown);
+      }
+    }
+    return usersKey ? Origin::kUser : Origin::kOwn;  // its record is gone
   }
-  if (age > static_cast<int>(kOwnKeyLifetime)) {
-    keys->count = 0;  // they went elsewhere long ago
-    return Origin::kUser;
+
+  if (!keyDown || !CanWait(msg.wParam)) return Origin::kUser;
+  int age = static_cast<int>(msg.time - keys->entries[0].madeAt);
+  if (age <= static_cast<int>(kClockSlack)) {
+    // Typed before the engine's keys were made (or too close to tell), so queued ahead of them.
+    return KeysPending(*keys, true) ? Origin::kTypedAhead : Origin::kUser;
   }
-  if (head.message == msg.message && head.wParam == msg.wParam) {
-    OwnEvent taken = head;
-    RemoveFirst(keys, 1);
-    if (!taken.usersKey) return taken.endsPaste ? Origin::kPasted : Origin::kOwn;
-    // The user's key, put back: it waits again while own keys made after it are still queued.
-    if (msg.message != WM_KEYDOWN) return Origin::kOwn;
-    return KeysPending(*keys, false) ? Origin::kTypedAhead : Origin::kUser;
-  }
-  if (msg.message == WM_KEYDOWN && !IsModifierKey(msg.wParam) && age > static_cast<int>(kClockSlack)) {
-    // A key typed after the engine's: input is first in, first out, so those were lost.
-    keys->count = 0;
-  }
+  keys->count = 0;  // a key typed after the engine's came first: those were lost
   return Origin::kUser;
 }
 
 void RecordKeys(ThreadInput* t, const INPUT* events, unsigned count, bool usersKey) {
   DWORD now = GetTickCount();
   OwnEvents& keys = Checked(t->synthesized);
-  // A record older than any key can wait is stale (its keys were lost): an unsigned age, so that
-  // the clock's wrap changes nothing.
-  if (keys.count > 0 && now - keys.entries[keys.count - 1].madeAt > kOwnKeyLifetime) keys.count = 0;
+  // A stale record is given up: by an unsigned age, which the clock's wrap does not change.
+  if (keys.count > 0 && now - keys.entries[keys.count - 1].madeAt > kStaleRecord) keys.count = 0;
   for (unsigned i = 0; i < count; ++i) {
     BYTE vk = static_cast<BYTE>(events[i].ki.wVk);
     bool up = (events[i].ki.dwFlags & KEYEVENTF_KEYUP) != 0;
@@ -210,6 +251,7 @@ void PutBackHeldKeys(ThreadInput* t, HWND window) {
       AddKey(&batch, key.vk, up == 1);
       KEYBDINPUT& event = batch.events[batch.count - 1].ki;
       event.wScan = key.scan;
+      event.dwExtraInfo = kHeldKeyMark;
       if (key.extended) event.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     }
     SetModifiers(&batch, key.modifiers, now);
@@ -232,7 +274,8 @@ bool PostOwn(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wide)
   if (message != WM_CHAR && message != WM_KEYDOWN) return true;
   ThreadInput* t = ThisThread(true);
   if (t != nullptr) {
-    Append(&t->posted, OwnEvent{window, message, wParam, lParam, 0, 0, static_cast<BYTE>(wide ? 0 : 1), 0, 0});
+    Append(&t->posted,
+           OwnEvent{window, message, wParam, lParam, GetTickCount(), 0, static_cast<BYTE>(wide ? 0 : 1), 0, 0});
   }
   return true;
 }
@@ -250,6 +293,7 @@ void AddKey(KeyBatch* batch, BYTE vk, bool up) {
   input.ki.wVk = vk;
   input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
   input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (Extended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+  input.ki.dwExtraInfo = kOwnKeyMark;
 }
 
 void ReleaseModifiers(KeyBatch* batch, BYTE released[8]) {
@@ -284,13 +328,14 @@ Origin ClassifyInput(const MSG& msg) {
   ThreadInput* t = ThisThread(false);
   if (t == nullptr) return Origin::kUser;
   if (msg.message != WM_KEYUP && Checked(t->posted).count > 0 && TakePosted(&t->posted, msg)) return Origin::kOwn;
+  if (IsKeyDown(msg.message) && CanWait(msg.wParam) && PostedPending(&t->posted, msg)) return Origin::kTypedAhead;
   if (Checked(t->synthesized).count == 0) return Origin::kUser;
   return TakeSynthesized(&t->synthesized, msg);
 }
 
 bool HoldUsersKey(MSG* msg) {
   ThreadInput* t = ThisThread(true);
-  if (t == nullptr || msg->message != WM_KEYDOWN || !KeysReach(msg->hwnd)) return false;
+  if (t == nullptr || !IsKeyDown(msg->message) || !CanWait(msg->wParam) || !KeysReach(msg->hwnd)) return false;
   if (t->heldCount >= kHeldKeys) t->heldCount = 0;
   HeldKey& key = t->held[t->heldCount++];
   key.vk = static_cast<BYTE>(msg->wParam);

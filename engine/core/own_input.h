@@ -10,6 +10,10 @@
 
 #include "engine/core/platform.h"
 
+// The extra information of the keys the engine makes: its own, and the user's it puts back.
+const ULONG_PTR kOwnKeyMark = 0x5649524C;
+const ULONG_PTR kHeldKeyMark = 0x56495255;
+
 const unsigned kOwnInputSize = 48;
 struct OwnEvent {
   HWND window;     // posted: the window; null for synthesized keys, which go where the focus is

@@ -15,6 +15,8 @@ BYTE kavitEditTarget;
 BYTE navigationReset;
 BYTE keyStateBuffer[256];
 BYTE soffiDeadKey;
+int tablesEncoding;
+int composingLayout;
 
 ApplicationProfile profile;
 GlyphTables glyphs;
@@ -45,6 +47,8 @@ void ResetProcessState() {
   ResetClipboardState();
   memset(keyStateBuffer, 0, sizeof keyStateBuffer);
   soffiDeadKey = 0;
+  tablesEncoding = 0;
+  composingLayout = 0;
   profile = profileNone;
   glyphs = GlyphTables();
   uniTables = UnicodeTables();

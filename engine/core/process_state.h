@@ -6,6 +6,7 @@
 
 #include "engine/core/app_profile.h"
 #include "engine/core/platform.h"
+#include "engine/eightbit/glyph_slots.h"
 
 // Set at process attach, and by LoadVirelEngine in the process that installs the hook.
 extern HINSTANCE engineInstance;
@@ -18,24 +19,14 @@ extern BYTE processReady;     // the toggle key has been seen here and the proce
 extern BYTE kavitEditTarget;  // this message is for a plain "Edit" control in a KAVIT process
 extern BYTE navigationReset;  // a navigation key cleared composerHistory (read by the phonetic composer)
 extern BYTE keyStateBuffer[256];
-extern BYTE soffiDeadKey;  // SOFFI: a dead key of the user's layout is pending, left to the host
+extern BYTE soffiDeadKey;
+extern int tablesEncoding;   // the encoding whose tables this process loaded
+extern int composingLayout;  // the layout (keyboard number) its composition was made in  // SOFFI: a dead key of the user's layout is pending, left to the host
 
 // The host application, recognised once from the executable name (app_profile.h).
 extern ApplicationProfile profile;
 
 // The 8-bit encodings' glyphs, one zero-terminated string a slot, filled once per process.
-const int kGlyphSlotSize = 24;
-struct GlyphTables {
-  BYTE vowels[kGlyphSlotSize];
-  BYTE deadConsonants[kGlyphSlotSize];
-  BYTE consonants[kGlyphSlotSize];
-  BYTE consonantU[kGlyphSlotSize];
-  BYTE consonantUu[kGlyphSlotSize];
-  BYTE vowelSigns[kGlyphSlotSize];
-  BYTE specialGlyphs[kGlyphSlotSize];
-  BYTE consonantI[kGlyphSlotSize];
-  BYTE consonantIi[kGlyphSlotSize];
-};
 extern GlyphTables glyphs;
 
 // Low bytes of Tamil-block code points, filled once per process when Unicode is selected.

@@ -1,5 +1,7 @@
 #include "engine/testing/fake_win32.h"
 
+#include "engine/core/own_input.h"
+
 #include <stdio.h>
 #include <string.h>
 #include <strings.h>
@@ -47,14 +49,15 @@ long BeforeCaret(const Host& host) {
   return static_cast<long>(host.text.size()) - static_cast<long>(host.caretFromEnd) - 1;
 }
 
-void Erase(Host& host) {
+// A backspace of the user's own may erase anything; one of the engine's only what it wrote.
+void Erase(Host& host, bool byUser) {
   long at = BeforeCaret(host);
   if (at < 0) {
-    ++host.erasesOnEmpty;
+    if (!byUser) ++host.erasesOnEmpty;
     return;
   }
   const Unit& erased = host.text[at];
-  if (erased.fromUser && host.typedGlyphs.count(erased.code) == 0) ++host.userUnitsErased;
+  if (erased.fromUser && host.typedGlyphs.count(erased.code) == 0) ++(byUser ? host.usersOwnErased : host.userUnitsErased);
   host.text.erase(host.text.begin() + at);
 }
 
@@ -190,7 +193,7 @@ void Dispatch(const MSG& msg, bool fromUser) {
         return;
       }
       if (msg.wParam == VK_BACK) {
-        if (host.eraseOn == EraseOn::Char8) Erase(host);
+        if (host.eraseOn == EraseOn::Char8) Erase(host, fromUser);
         return;
       }
       if (msg.wParam == 0x16) {
@@ -200,7 +203,7 @@ void Dispatch(const MSG& msg, bool fromUser) {
       Insert(host, static_cast<uint16_t>(msg.wParam), fromUser);
       return;
     case WM_KEYDOWN:
-      if (msg.wParam == VK_BACK && host.eraseOn == EraseOn::KeyDown) Erase(host);
+      if (msg.wParam == VK_BACK && host.eraseOn == EraseOn::KeyDown) Erase(host, fromUser);
       if (msg.wParam == 0x56 && (world().keyState[VK_CONTROL] & 0x80) && host.pasteOn == PasteOn::KeyDown) {
         Paste(msg.hwnd);
       }
@@ -268,7 +271,7 @@ KeyStroke KeyFor(unsigned char ch) {
     if (p.plain == ch) return {p.vk, false};
     if (p.shifted == ch) return {p.vk, true};
   }
-  return {0xDF, false};  // a key of no character
+  return {VK_PACKET, false};  // typed as a character of its own, as an input method does
 }
 
 unsigned char CharacterOf(BYTE vk, bool shift) {
@@ -449,6 +452,8 @@ HWND GetForegroundWindow() { return world().focus; }
 
 DWORD GetCurrentThreadId() { return world().currentThread; }
 
+LPARAM GetMessageExtraInfo() { return world().messageExtraInfo; }
+
 LONG InterlockedCompareExchange(volatile LONG* target, LONG exchange, LONG comparand) {
   return __sync_val_compare_and_swap(target, comparand, exchange);
 }
@@ -473,12 +478,12 @@ UINT MapVirtualKeyA(UINT code, UINT mapType) {
   return (code * 7 + 1) & 0x7F;  // some scan code, the same for the same key
 }
 
-int ToUnicode(UINT vk, UINT, const BYTE* keyState, WCHAR* result, int size, UINT) {
+int ToUnicode(UINT vk, UINT scan, const BYTE* keyState, WCHAR* result, int size, UINT) {
   Record("ToUnicode", nullptr, 0, vk, 0);
   if (size < 1) return 0;
   if (world().deadKeys.count(vk)) return -1;
   int ch = world().asciiResult;
-  if (ch == -2) ch = fake::CharacterOf(static_cast<BYTE>(vk), (keyState[VK_SHIFT] & 0x80) != 0);
+  if (ch == -2) ch = vk == VK_PACKET ? static_cast<int>(scan) : fake::CharacterOf(static_cast<BYTE>(vk), (keyState[VK_SHIFT] & 0x80) != 0);
   if (ch <= 0) return 0;
   result[0] = static_cast<WCHAR>(ch);
   return 1;
@@ -505,14 +510,17 @@ UINT SendInput(UINT count, INPUT* inputs, int) {
     }
     if (world().focus == nullptr) continue;
     bool fromUser = false;  // a key of the user's that the hook held back, put back
-    if (!up && !world().heldUsersKeys.empty() && world().heldUsersKeys.front() == generic) {
-      world().heldUsersKeys.pop_front();
+    auto held = world().heldUsersKeys.find(generic);
+    if (!up && key.dwExtraInfo == kHeldKeyMark && held != world().heldUsersKeys.end()) {
+      world().heldUsersKeys.erase(held);
       fromUser = true;
     }
     LPARAM lParam = fake::KeyLParam(generic, up, (key.dwFlags & KEYEVENTF_EXTENDEDKEY) != 0);
     lParam = (lParam & ~(static_cast<LPARAM>(0xFF) << 16)) | static_cast<LPARAM>(key.wScan & 0xFF) << 16;
     UINT message = up ? WM_KEYUP : WM_KEYDOWN;
-    fake::ThreadOf(world().focus).input.push_back(fake::Queued{fake::Message(world().focus, message, generic, lParam), fromUser});
+    fake::ThreadOf(world().focus)
+        .input.push_back(fake::Queued{fake::Message(world().focus, message, generic, lParam), fromUser,
+                                      static_cast<LPARAM>(key.dwExtraInfo)});
   }
   return count;
 }

@@ -52,8 +52,9 @@ struct Host {
   // Characters that are letters of the font where the user types them (LIPI and T_OLD glyphs in
   // the ASCII range): the engine may rewrite them like its own, and erasing one is no loss.
   std::set<uint16_t> typedGlyphs;
-  int userUnitsErased = 0;  // characters typed by the user that a backspace removed
-  int erasesOnEmpty = 0;    // backspaces that found nothing before the caret
+  int userUnitsErased = 0;  // characters typed by the user that a backspace not the user's removed
+  int usersOwnErased = 0;   // the same, removed by the user's own Backspace
+  int erasesOnEmpty = 0;    // backspaces not the user's that found nothing before the caret
   int pastesFailed = 0;     // pastes that found the clipboard held by another program
 };
 
@@ -71,6 +72,7 @@ struct Window {
 struct Queued {
   MSG msg;
   bool fromUser;
+  LPARAM extraInfo = 0;  // what SendInput gave, as GetMessageExtraInfo reports it once retrieved
 };
 
 // A GUI thread's queues: its posted messages, and its keyboard input, retrieved after them.
@@ -115,7 +117,8 @@ struct World {
   std::set<UINT> deadKeys;    // keys of the layout that are dead keys
   int keysToLose = 0;         // synthesized key events that another program takes from now on
   bool postFails = false;     // PostMessage fails (a full queue)
-  std::deque<BYTE> heldUsersKeys;  // the user's key-downs the hook neutralised, in order
+  std::multiset<BYTE> heldUsersKeys;  // the user's key-downs the hook neutralised, not yet put back
+  LPARAM messageExtraInfo = 0;      // of the message the thread retrieved last
 };
 
 World& world();
@@ -157,6 +160,7 @@ bool PumpThread(DWORD thread);
 void Paste(HWND window);
 
 // A keyboard layout (US English): the key and Shift state that type a character, and back.
+// Other characters come as VK_PACKET, the character in the high word of lParam.
 struct KeyStroke {
   BYTE vk;
   bool shift;

@@ -73,6 +73,7 @@ struct INPUT {
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
 #define WM_SYSKEYDOWN 0x0104
+#define WM_SYSKEYUP 0x0105
 #define WM_UNICHAR 0x0109
 #define WM_LBUTTONDOWN 0x0201
 #define WM_RBUTTONDOWN 0x0204
@@ -97,6 +98,7 @@ struct INPUT {
 #define VK_RWIN 0x5C
 #define VK_F1 0x70
 #define VK_F24 0x87
+#define VK_PACKET 0xE7
 #define VK_NUMLOCK 0x90
 #define VK_SCROLL 0x91
 #define VK_LSHIFT 0xA0
@@ -137,6 +139,7 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 HWND GetFocus();
 HWND GetForegroundWindow();
 DWORD GetCurrentThreadId();
+LPARAM GetMessageExtraInfo();
 LONG InterlockedCompareExchange(volatile LONG* target, LONG exchange, LONG comparand);
 
 BOOL GetKeyboardState(BYTE* state);

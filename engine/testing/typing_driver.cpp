@@ -13,7 +13,9 @@ namespace {
 
 const LPARAM kFirstPress = 1;
 const int kPumpLimit = 10000;
-const DWORD kSlowTyping = 150;  // milliseconds between the keys of a typist the host keeps up with
+// Milliseconds between keys: a typist the host keeps up with, and one it does not.
+const DWORD kSlowTyping = 150;
+const DWORD kFastTyping = 40;
 
 Host* HostIn(HWND window) {
   auto found = world().windows.find(window);
@@ -35,32 +37,51 @@ bool Down(BYTE vk) { return (world().keyState[vk] & 0x80) != 0; }
 // The thread reads its keys as it takes their messages.
 void ReadKey(const MSG& msg) {
   bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
-  if (!down && msg.message != WM_KEYUP) return;
+  if (!down && msg.message != WM_KEYUP && msg.message != WM_SYSKEYUP) return;
   BYTE vk = static_cast<BYTE>(msg.wParam);
   BYTE side = vk == VK_SHIFT ? VK_LSHIFT : vk == VK_CONTROL ? VK_LCONTROL : vk == VK_MENU ? VK_LMENU : vk;
   for (BYTE k : {vk, side}) world().keyState[k] = down ? 0x80 : 0;
 }
 
-// A key event the user makes now, for the thread with the focus.
-void UsersKeyEvent(BYTE vk, bool up) {
-  BYTE side = vk == VK_SHIFT ? VK_LSHIFT : vk;
+// A key event the user makes now, for the thread with the focus. With Alt down a key is a
+// system key.
+void UsersKeyEvent(BYTE vk, bool up, unsigned char packet = 0) {
+  BYTE side = vk == VK_SHIFT ? VK_LSHIFT : vk == VK_MENU ? VK_LMENU : vk;
   for (BYTE k : {vk, side}) world().asyncKeyState[k] = up ? 0 : 0x80;
   HWND focus = world().focus;
   if (focus == nullptr) return;
-  ThreadOf(focus).input.push_back(Queued{Message(focus, up ? WM_KEYUP : WM_KEYDOWN, vk, KeyLParam(vk, up)), true});
+  bool alt = vk != VK_MENU && (world().asyncKeyState[VK_MENU] & 0x80) && !(world().asyncKeyState[VK_CONTROL] & 0x80);
+  UINT message = alt ? (up ? WM_SYSKEYUP : WM_SYSKEYDOWN) : (up ? WM_KEYUP : WM_KEYDOWN);
+  LPARAM lParam = KeyLParam(vk, up);
+  if (vk == VK_PACKET) lParam = (lParam & 0xC000FFFF) | static_cast<LPARAM>(packet) << 16;
+  ThreadOf(focus).input.push_back(Queued{Message(focus, message, vk, lParam), true});
 }
 
 // The user's key-downs waiting in the input of the focus thread.
 size_t UsersKeysQueued() {
   if (world().focus == nullptr) return 0;
   size_t n = 0;
-  for (const Queued& q : ThreadOf(world().focus).input) n += q.fromUser && q.msg.message == WM_KEYDOWN;
+  for (const Queued& q : ThreadOf(world().focus).input) {
+    n += q.fromUser && (q.msg.message == WM_KEYDOWN || q.msg.message == WM_SYSKEYDOWN);
+  }
   return n;
 }
 
 }  // namespace
 
 UINT VirtualKeyOf(unsigned char ch) { return KeyFor(ch).vk; }
+
+// The host reads its queue: all of it, or until at most `behind` of the user's keys wait.
+void Keep(unsigned behind) {
+  if (behind == 0) {
+    Pump();
+    return;
+  }
+  DWORD thread = world().windows[world().focus].threadId;
+  while (UsersKeysQueued() > behind && RetrieveNext(thread)) {
+  }
+}
+
 
 HWND StartProcess(const std::string& modulePath) {
   Reset();
@@ -121,19 +142,21 @@ HWND StartApplication(const Application& app) {
   return window;
 }
 
-LRESULT Retrieve(MSG msg, bool fromUser) {
+LRESULT Retrieve(MSG msg, bool fromUser, LPARAM extraInfo) {
+  world().messageExtraInfo = extraInfo;
   auto window = world().windows.find(msg.hwnd);
   if (window != world().windows.end()) world().currentThread = window->second.threadId;
   ReadKey(msg);
   WPARAM typed = msg.wParam;
-  UINT message = msg.message;
+  // Should the hook hold the user's key back, the key it puts back into the input stream is still
+  // the user's.
+  bool usersKeyDown = fromUser && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN);
+  if (usersKeyDown) world().heldUsersKeys.insert(static_cast<BYTE>(typed));
   LRESULT result = KeyHookProc(0, PM_REMOVE, reinterpret_cast<LPARAM>(&msg));
   if (result == 1 && !fromUser) ++world().composedNotTyped;
-  if (msg.message == WM_NULL) {
-    // The hook held the key back: it will put it back into the input stream.
-    if (fromUser && message == WM_KEYDOWN) world().heldUsersKeys.push_back(static_cast<BYTE>(typed));
-    return result;
-  }
+  if (msg.message == WM_NULL) return result;
+  auto held = world().heldUsersKeys.find(static_cast<BYTE>(typed));
+  if (usersKeyDown && held != world().heldUsersKeys.end()) world().heldUsersKeys.erase(held);
   if (msg.message == WM_KEYDOWN) {
     Host* host = HostIn(msg.hwnd);
     if (host != nullptr) world().tick += host->stallMs;
@@ -146,9 +169,10 @@ LRESULT Retrieve(MSG msg, bool fromUser) {
       }
       BYTE vk = static_cast<BYTE>(typed);
       WPARAM ch = control ? (vk >= 'A' && vk <= 'Z' ? vk - 0x40 : 0) : CharacterOf(vk, Down(VK_SHIFT));
+      if (vk == VK_PACKET) ch = (msg.lParam >> 16) & 0xFF;
       if (ch != 0) ThreadOf(msg.hwnd).posted.push_back(Queued{Message(msg.hwnd, WM_CHAR, ch, msg.lParam), fromUser});
     }
-    Dispatch(msg, false);
+    Dispatch(msg, fromUser);
     return result;
   }
   Dispatch(msg, fromUser && UsersCharacter(typed, msg.wParam));
@@ -161,7 +185,7 @@ bool RetrieveNext(DWORD thread) {
   if (queue.empty()) return false;
   Queued next = queue.front();
   queue.pop_front();
-  Retrieve(next.msg, next.fromUser);
+  Retrieve(next.msg, next.fromUser, next.extraInfo);
   return true;
 }
 
@@ -172,7 +196,7 @@ bool RetrieveFiltered(DWORD thread, UINT first, UINT last) {
       if (it->msg.message < first || it->msg.message > last) continue;
       Queued next = *it;
       queue->erase(it);
-      Retrieve(next.msg, next.fromUser);
+      Retrieve(next.msg, next.fromUser, next.extraInfo);
       return true;
     }
   }
@@ -204,32 +228,33 @@ void PressKey(HWND window, UINT vk, bool alt) {
   Pump();
 }
 
-void PressUsersKey(unsigned char ch) {
+void TypeKey(HWND window, unsigned char ch, unsigned behind) {
+  world().focus = window;
+  world().tick += behind == 0 ? kSlowTyping : kFastTyping;
   KeyStroke key = KeyFor(ch);
   bool shift = key.shift && !(world().asyncKeyState[VK_SHIFT] & 0x80);
   if (shift) UsersKeyEvent(VK_SHIFT, false);
-  UsersKeyEvent(key.vk, false);
+  UsersKeyEvent(key.vk, false, ch);
+  Keep(behind);  // a typist holds Shift until the key has gone down
   if (shift) UsersKeyEvent(VK_SHIFT, true);
+  Keep(behind);
+}
+
+void TypeToggle(HWND window, unsigned behind) {
+  world().focus = window;
+  world().tick += behind == 0 ? kSlowTyping : kFastTyping;
+  if (hotKeyAlt == 1) UsersKeyEvent(VK_MENU, false);
+  UsersKeyEvent(hotKeyVk, false);
+  if (hotKeyAlt == 1) UsersKeyEvent(VK_MENU, true);
+  Keep(behind);
 }
 
 void Type(HWND window, const std::string& keys) {
-  world().focus = window;
-  for (unsigned char ch : keys) {
-    world().tick += kSlowTyping;
-    PressUsersKey(ch);
-    Pump();
-  }
+  for (unsigned char ch : keys) TypeKey(window, ch, 0);
 }
 
-void TypeAhead(HWND window, const std::string& keys, unsigned behind, DWORD msPerKey) {
-  world().focus = window;
-  DWORD thread = world().windows[window].threadId;
-  for (unsigned char ch : keys) {
-    world().tick += msPerKey;
-    PressUsersKey(ch);
-    while (UsersKeysQueued() > behind && RetrieveNext(thread)) {
-    }
-  }
+void TypeAhead(HWND window, const std::string& keys, unsigned behind) {
+  for (unsigned char ch : keys) TypeKey(window, ch, behind);
   Pump();
 }
 

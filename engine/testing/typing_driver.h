@@ -46,8 +46,9 @@ UINT VirtualKeyOf(unsigned char ch);
 // Retrieves one message through the hook and the host's loop, in the thread of its window.
 // fromUser marks the user's keystroke: its character counts as the user's when it reaches the
 // host. A key-down the hook leaves alone goes through TranslateAccelerator (Ctrl+V alone, in a
-// host that pastes by accelerator) and TranslateMessage, whose character is posted.
-LRESULT Retrieve(MSG msg, bool fromUser = false);
+// host that pastes by accelerator) and TranslateMessage, whose character is posted. extraInfo is
+// what GetMessageExtraInfo then reports.
+LRESULT Retrieve(MSG msg, bool fromUser = false, LPARAM extraInfo = 0);
 
 // Retrieves the next message of a thread (posted ones before input); false when there is none.
 bool RetrieveNext(DWORD thread);
@@ -67,16 +68,22 @@ void PressToggle(HWND window);
 // A key-down (with Alt when alt is true), lParam 1, then the queue is pumped.
 void PressKey(HWND window, UINT vk, bool alt = false);
 
-// The user presses the key of a character (Shift around it where the layout needs Shift): the key
-// events join the input of the thread with the focus, made now. Nothing is retrieved.
-void PressUsersKey(unsigned char ch);
+// The user types the key of a character, with Shift held through it where the layout needs
+// Shift; the host keeps `behind` of the user's keys unread (0: it reads everything at once).
+void TypeKey(HWND window, unsigned char ch, unsigned behind = 0);
 
-// Types each character with the focus on the window, pumping the queues after each key (a host
-// that keeps up). "\b" is the Backspace key, "\t" Tab, "\r" Enter.
+// The user presses the toggle key (Alt held where it needs Alt), as TypeKey.
+void TypeToggle(HWND window, unsigned behind = 0);
+
+// Types each character with the focus on the window, the host keeping up. "\b" is the
+// Backspace key, "\t" Tab, "\r" Enter.
 void Type(HWND window, const std::string& keys);
 
-// Types faster than the host reads: it stays `behind` keys behind the typist, msPerKey apart.
-void TypeAhead(HWND window, const std::string& keys, unsigned behind, DWORD msPerKey = 40);
+// The host reads its queue: all of it, or until at most `behind` of the user's keys wait.
+void Keep(unsigned behind);
+
+// Types faster than the host reads: it stays `behind` keys behind the typist; then it catches up.
+void TypeAhead(HWND window, const std::string& keys, unsigned behind);
 
 // Sends only the character message of each key (no key-down), pumping after each.
 void TypeChars(HWND window, const std::string& keys);

@@ -6,10 +6,6 @@
 
 namespace uni {
 
-const BYTE kKsha[] = {0x95, 0xCD, 0xB7, 0};
-const BYTE kKshaPulli[] = {0x95, 0xCD, 0xB7, 0xCD, 0};
-const BYTE kSri[] = {0xB8, 0xCD, 0xB0, 0xC0, 0};
-
 namespace {
 
 const int kMaxUnits = 4;

@@ -6,23 +6,23 @@ type Tamil into a host through their own engines, and the installed font draws t
 reinstall over running copies, silently and through the pages, and made to fail partway; uninstall.
 Where no 32-bit code runs, the script built as a 64-bit program stands in for the shipped installer.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Exits 0 when all passed.
+Run from the repository root with VIREL_BUILD set (default ./build).
 """
 import filecmp
+import functools
 import json
 import os
 import re
 import struct
 import subprocess
 import sys
-import time
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(REPO, "tray", "e2e"))
 
 from test_tray_window import TAMIL, captions_look_as_drawn_by_a_reference  # noqa: E402
-from traywine import (EXE, POINTER_REST, SETTINGS_KEY, E2EError, TrayWine, WineSession,  # noqa: E402
-                      expect, wait_for)
+from traywine import (EXE, POINTER_REST, SETTINGS_KEY, E2EError, TrayWine, expect,  # noqa: E402
+                      run_cases, wait_for)
 
 SETUP = "VirelSetup-5.0.exe"
 INSTALL_DIR = r"C:\Program Files\Orvane\Virel 5.0"
@@ -32,23 +32,26 @@ PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Virel 5.0"
 FONTS_KEY = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts"
 FONT = r"C:\windows\Fonts\TSCVirel.ttf"
-FILES = ["Virel64.exe", "VirelEgn64.dll", "Virel32.exe", "VirelEgn32.dll", "Virel-Manual-English.pdf",
-         "Virel-Manual-Tamil.pdf", "TSCVirel-Licence.txt", "Uninstall.exe"]
+FILES = ["Virel64.exe", "VirelEgn64.dll", "Virel32.exe", "VirelEgn32.dll", "virelconv.exe",
+         "chart-phonetic.png", "chart-tamil99.png", "chart-new-typewriter.png", "chart-old-typewriter.png",
+         "Virel-Manual-English.pdf", "Virel-Manual-Tamil.pdf", "TSCVirel-Licence.txt", "Uninstall.exe"]
 SHORTCUTS = {"Virel64.lnk": "Virel64.exe", "Virel32.lnk": "Virel32.exe",
              "Virel-Manual-English.lnk": "Virel-Manual-English.pdf",
              "Virel-Manual-Tamil.lnk": "Virel-Manual-Tamil.pdf", "Uninstall.lnk": "Uninstall.exe"}
 
 
 class Installer:
-    def __init__(self, session, wine, bits):
+    def __init__(self, session, wine, here):
         self.session = session
         self.wine = wine
-        self.bits = bits  # the installer's own
+        self.here = here  # the bitnesses whose programs run here
+        self.once, self.none = {bits: 1 for bits in here}, {bits: 0 for bits in here}
+        self.bits = 32 if 32 in here else 64  # the installer's own
         self.stage = os.path.join(session.build_dir, "dist-work", "stage")
         self.setup = os.path.join(session.build_dir, "dist", SETUP)
         if not os.path.exists(self.setup):
             raise E2EError(f"{self.setup} does not exist: run `make dist`")
-        if bits == 64:
+        if self.bits == 64:
             self.setup = self.build("amd64")
 
     def build(self, name, **defines):
@@ -68,10 +71,10 @@ class Installer:
         """Runs the setup; returns its exit code."""
         return self.session.spawn(self.bits, setup or self.setup, list(args), "setup").wait(timeout)
 
-    def instances(self, bits_list):
+    def instances(self):
         """{bits: running copies of the installed VirelNN.exe}, once the shell has started all it
         was asked to (Explorer ends once it has started the program)."""
-        paths = [f"{INSTALL_DIR}\\{EXE[bits]}".lower() for bits in bits_list]
+        paths = [f"{INSTALL_DIR}\\{EXE[bits]}".lower() for bits in self.here]
 
         def command_lines():  # of the prefix's processes, as Wine shows them
             found = []
@@ -87,7 +90,7 @@ class Installer:
         wait_for(lambda: not [c for c in command_lines() if c[0].endswith("\\explorer.exe") and c[1] in paths],
                  "the shell to start the programs")
         lines = command_lines()
-        return {bits: sum(c[0] == path for c in lines) for bits, path in zip(bits_list, paths)}
+        return {bits: sum(c[0] == path for c in lines) for bits, path in zip(self.here, paths)}
 
     def snapshot(self):
         """Every name in the installation's folder, with its inode, size and time: a file put back
@@ -201,85 +204,109 @@ def upgrade_through_the_pages(inst, wine):
     return {bytes.fromhex(c["text"]).decode(): c["check"] for c in finish["children"] if c["class"] == "Button"}
 
 
-def main():
-    started = time.monotonic()
-    with WineSession() as session:
-        here = [bits for bits in (64, 32) if session.can_run(bits)[0]]
-        wine = TrayWine(session)
-        wine.reg("delete", r"HKCU\Software\Wine\Fonts\Replacements", "/v", "TSCVirel", "/f")
-        inst = Installer(session, wine, 32 if 32 in here else 64)
-        once, none = {bits: 1 for bits in here}, {bits: 0 for bits in here}
-        # Away from where windows open, which would make Wine check its modifier keys while Alt is held.
-        session.xdotool("mousemove", *POINTER_REST)
+@functools.lru_cache(maxsize=None)
+def _installer(session):
+    wine = TrayWine(session)
+    # Nothing stands in for the caption font: the installed one must draw the captions.
+    wine.reg("delete", r"HKCU\Software\Wine\Fonts\Replacements", "/v", "TSCVirel", "/f")
+    # Away from where windows open, which would make Wine check its modifier keys while Alt is held.
+    session.xdotool("mousemove", *POINTER_REST)
+    return Installer(session, wine, [bits for bits in (64, 32) if session.can_run(bits)[0]])
 
-        # A folder that cannot be made: a drive on /proc, where not even root makes folders.
-        os.symlink("/proc", os.path.join(session.prefix, "dosdevices", "r:"))
-        expect(inst.run("/S", r"/D=R:\Virel"), 2, "exit code of a setup that cannot write")
-        expect(inst.leftovers(), [], "left by the failed setup")
-        expect(inst.values(UNINSTALL_KEY), None, "uninstall entry after the failed setup")
-        print(f"PASS a folder it cannot write ({time.monotonic() - started:.1f}s)", flush=True)
 
-        expect(inst.run("/S"), 0, "exit code of the silent install")
-        check_installed(inst)
-        expect(inst.instances(here), none, "programs started by a silent first install")
-        print(f"PASS silent install ({time.monotonic() - started:.1f}s)", flush=True)
+def setup(session, _):
+    """The session's Installer: the shipped 32-bit setup where 32-bit programs run, else the same
+    script built as a 64-bit program."""
+    return _installer(session)
 
-        # Each build alone: under Wine, while both run, programs of the bitness whose engine was
-        # hooked first receive Latin letters. Then the Tamil captions, in the installed font.
-        for bits in here:
-            target = shortcut_target(inst.unix(MENU_DIR + f"\\Virel{bits}.lnk"))
-            tray = wine.start_tray(bits, exe=inst.unix(target))
-            type_through(session, bits)
-            tray.exit()
-        wine.store(displayLang=1)
-        tray = wine.start_tray(64, exe=inst.unix(f"{INSTALL_DIR}\\{EXE[64]}"))
-        captions_look_as_drawn_by_a_reference(wine, tray, 64, TAMIL, "TSCu_Paranar", "installed-font")
+
+def cannot_write(inst, _):
+    # A folder that cannot be made: a drive on /proc, where not even root makes folders.
+    os.symlink("/proc", os.path.join(inst.session.prefix, "dosdevices", "r:"))
+    expect(inst.run("/S", r"/D=R:\Virel"), 2, "exit code of a setup that cannot write")
+    expect(inst.leftovers(), [], "left by the failed setup")
+    expect(inst.values(UNINSTALL_KEY), None, "uninstall entry after the failed setup")
+
+
+def silent_install(inst, _):
+    expect(inst.run("/S"), 0, "exit code of the silent install")
+    check_installed(inst)
+    expect(inst.instances(), inst.none, "programs started by a silent first install")
+    return f"the {inst.bits}-bit setup; programs that run here: {', '.join(f'Virel{b}' for b in inst.here)}"
+
+
+def installed_programs_type(inst, _):
+    # Each build alone: under Wine, while both run, programs of the bitness whose engine was
+    # hooked first receive Latin letters.
+    for bits in inst.here:
+        target = shortcut_target(inst.unix(MENU_DIR + f"\\Virel{bits}.lnk"))
+        tray = inst.wine.start_tray(bits, exe=inst.unix(target))
+        type_through(inst.session, bits)
         tray.exit()
-        print(f"PASS the installed programs type Tamil and show it ({time.monotonic() - started:.1f}s)", flush=True)
-        trays = [wine.start_tray(bits, exe=inst.unix(f"{INSTALL_DIR}\\{EXE[bits]}")) for bits in here]
 
-        # Again, over the running copies: they end, and the new files start again, once each.
-        wine.store(encoding=0, keyboard=1)
-        expect(inst.run("/S", "/NOAUTOSTART"), 0, "exit code of the reinstall (no restart needed)")
-        for tray in trays:
-            tray.wait_exit()
-        expect(inst.instances(here), once, "programs after the reinstall")
-        check_installed(inst, autostart=False)
-        expect(upgrade_through_the_pages(inst, wine), {"Start Virel now": 1, "Open the manual": 0},
-               "the Finish page's choices (and no restart)")
-        expect(inst.instances(here), once, "programs after the Finish page")
-        print(f"PASS reinstall over running copies ({time.monotonic() - started:.1f}s)", flush=True)
 
-        # Reinstalls that cannot write a file: the very files they replaced come back.
-        for name in ("VirelEgn32.dll", "Uninstall.exe"):
-            before, run = inst.snapshot(), inst.values(RUN_KEY)
-            failing = inst.build(f"fail-{name}", FAIL_WRITING=name)
-            expect(inst.run("/S", setup=failing), 2, f"exit code of a setup that cannot write {name}")
-            expect((inst.snapshot(), inst.values(RUN_KEY)), (before, run), f"installation after failing at {name}")
-            expect(inst.instances(here), once, "programs after the failure")
-        expect(inst.run("/S", r"/D=C:\Elsewhere"), 2, "exit code of a reinstall into another folder")
-        expect(os.path.exists(inst.unix(r"C:\Elsewhere")), False, "the other folder made")
-        check_installed(inst, autostart=False)
-        print(f"PASS failed reinstalls leave the installation ({time.monotonic() - started:.1f}s)", flush=True)
+def installed_font_draws_the_captions(inst, _):
+    inst.wine.store(displayLang=1)
+    tray = inst.wine.start_tray(64, exe=inst.unix(f"{INSTALL_DIR}\\{EXE[64]}"))
+    captions_look_as_drawn_by_a_reference(inst.wine, tray, 64, TAMIL, "TSCu_Paranar", "installed-font")
+    tray.exit()
 
-        uninstaller = session.spawn(inst.bits, inst.unix(INSTALL_DIR + r"\Uninstall.exe"), ["/S"], "uninstall")
-        expect(uninstaller.wait(60), 0, "exit code of the uninstaller")
-        # It hands over to a copy of itself that runs on after the first one ended.
-        wait_for(lambda: inst.values(UNINSTALL_KEY) is None and inst.instances(here) == none,
-                 "the uninstaller to end the programs and remove its entry", timeout=60)
-        # An engine that Wine's desktop process keeps loaded is deleted at the next start, as
-        # Windows does with a file still in use: start again, and nothing may be left.
-        pending = inst.values(PENDING_KEY).get("PendingFileRenameOperations", "")
-        left = [name for name in os.listdir(inst.unix(INSTALL_DIR))
-                if f"{INSTALL_DIR}\\{name}".lower() not in pending.lower()]
-        expect(left, [], "files neither removed nor to be removed at the next start")
-        session.reset()
-        expect(inst.leftovers(), [], "left by the uninstaller after a restart")
-        expect(wine.stored(), {"encoding": 0, "keyboard": 1, "displayLang": 1}, f"settings in {SETTINGS_KEY}")
-        print(f"PASS silent uninstall ({time.monotonic() - started:.1f}s)", flush=True)
-    print(f"installer: {time.monotonic() - started:.1f}s in all")
-    return 0
 
+def reinstall_over_running_copies(inst, _):
+    # All running; they end, and the new files start again, once each.
+    trays = [inst.wine.start_tray(bits, exe=inst.unix(f"{INSTALL_DIR}\\{EXE[bits]}")) for bits in inst.here]
+    inst.wine.store(encoding=0, keyboard=1)
+    expect(inst.run("/S", "/NOAUTOSTART"), 0, "exit code of the reinstall (no restart needed)")
+    for tray in trays:
+        tray.wait_exit()
+    expect(inst.instances(), inst.once, "programs after the reinstall")
+    check_installed(inst, autostart=False)
+    expect(upgrade_through_the_pages(inst, inst.wine), {"Start Virel now": 1, "Open the manual": 0},
+           "the Finish page's choices (and no restart)")
+    expect(inst.instances(), inst.once, "programs after the Finish page")
+
+
+def failed_reinstalls(inst, _):
+    # Reinstalls that cannot write a file: the very files they replaced come back.
+    for name in ("VirelEgn32.dll", "Uninstall.exe"):
+        before, run = inst.snapshot(), inst.values(RUN_KEY)
+        failing = inst.build(f"fail-{name}", FAIL_WRITING=name)
+        expect(inst.run("/S", setup=failing), 2, f"exit code of a setup that cannot write {name}")
+        expect((inst.snapshot(), inst.values(RUN_KEY)), (before, run), f"installation after failing at {name}")
+        expect(inst.instances(), inst.once, "programs after the failure")
+    expect(inst.run("/S", r"/D=C:\Elsewhere"), 2, "exit code of a reinstall into another folder")
+    expect(os.path.exists(inst.unix(r"C:\Elsewhere")), False, "the other folder made")
+    check_installed(inst, autostart=False)
+
+
+def silent_uninstall(inst, _):
+    uninstaller = inst.session.spawn(inst.bits, inst.unix(INSTALL_DIR + r"\Uninstall.exe"), ["/S"],
+                                     "uninstall")
+    expect(uninstaller.wait(60), 0, "exit code of the uninstaller")
+    # It hands over to a copy of itself that runs on after the first one ended.
+    wait_for(lambda: inst.values(UNINSTALL_KEY) is None and inst.instances() == inst.none,
+             "the uninstaller to end the programs and remove its entry", timeout=60)
+    # An engine that Wine's desktop process keeps loaded is deleted at the next start, as
+    # Windows does with a file still in use: start again, and nothing may be left.
+    pending = inst.values(PENDING_KEY).get("PendingFileRenameOperations", "")
+    left = [name for name in os.listdir(inst.unix(INSTALL_DIR))
+            if f"{INSTALL_DIR}\\{name}".lower() not in pending.lower()]
+    expect(left, [], "files neither removed nor to be removed at the next start")
+    inst.session.reset()
+    expect(inst.leftovers(), [], "left by the uninstaller after a restart")
+    expect(inst.wine.stored(), {"encoding": 0, "keyboard": 1, "displayLang": 1}, f"settings in {SETTINGS_KEY}")
+
+
+# In order: each step works on what the ones before it left.
+CASES = [
+    ("a folder it cannot write", cannot_write),
+    ("silent install", silent_install),
+    ("the installed programs type Tamil", installed_programs_type),
+    ("the installed font draws the Tamil captions", installed_font_draws_the_captions),
+    ("reinstall over running copies, silently and through the pages", reinstall_over_running_copies),
+    ("reinstalls that fail partway, or into another folder", failed_reinstalls),
+    ("silent uninstall", silent_uninstall),
+]
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_cases("installer", CASES, setup, builds=(None,)))

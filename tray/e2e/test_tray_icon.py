@@ -4,8 +4,7 @@
 the program, and it comes back when the shell makes a new notification area, while a window
 without an icon is minimised instead of hidden.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-build; exits 0 when none failed.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
 
 import os
@@ -14,7 +13,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from traywine import (SC_MINIMIZE, TASKBAR_CREATED, TOGGLE_MESSAGE, WM_SYSCOMMAND,  # noqa: E402
-                      expect, run_cases, wait_for)
+                      expect, run_cases, setup, wait_for)
 
 
 def icon_follows_the_toggle_key(wine, bits):
@@ -71,4 +70,4 @@ CASES = [
 ]
 
 if __name__ == "__main__":
-    sys.exit(run_cases(CASES, "tray icon"))
+    sys.exit(run_cases("tray icon", CASES, setup))

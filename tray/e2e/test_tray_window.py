@@ -2,8 +2,8 @@
 """The tray program's settings window under Wine, in both builds: what it shows at first start
 and with stored settings, the Tamil captions, the fonts it makes and releases, and pictures of it.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-build; exits 0 when none failed. Screenshots go to $VIREL_BUILD/tray-e2e/.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases. Screenshots go to
+$VIREL_BUILD/tray-e2e/.
 """
 
 import os
@@ -15,7 +15,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from traywine import (IDC_ENCODING, IDC_ENCODING_LABEL, IDC_HELPBUTTON, IDC_KEYBOARD,  # noqa: E402
                       IDC_KEYBOARD_LABEL, IDC_STOPBUTTON, IDC_TAMILDISPLAY, IDC_TOGGLEKEY,
                       IDC_TOGGLEKEY_LABEL, TITLE, WM_CLOSE, E2EError, expect, pixels, run_cases,
-                      shots_dir, wait_for, window_pixels)
+                      setup, shots_dir, wait_for, window_pixels)
 
 WS_CHILD, WS_VISIBLE, WS_GROUP, WS_TABSTOP = 0x40000000, 0x10000000, 0x00020000, 0x00010000
 BS_PUSHBUTTON, BS_AUTOCHECKBOX, BS_FLAT = 0x0, 0x3, 0x8000
@@ -233,4 +233,4 @@ CASES = [
 ]
 
 if __name__ == "__main__":
-    sys.exit(run_cases(CASES, "tray window"))
+    sys.exit(run_cases("tray window", CASES, setup))
