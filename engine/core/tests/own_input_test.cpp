@@ -12,7 +12,8 @@ namespace {
 class OwnInputTest : public ::testing::Test {
  protected:
   void SetUp() override { window = fake::StartProcess(); }
-  Origin From(UINT message, WPARAM wParam, LPARAM lParam, DWORD time = 0) {
+  Origin From(UINT message, WPARAM wParam, LPARAM lParam, DWORD time = 0, ULONG_PTR mark = 0) {
+    fake::world().messageExtraInfo = static_cast<LPARAM>(mark);
     return ClassifyInput(MSG{window, message, wParam, lParam, time, {0, 0}});
   }
   bool Own(UINT message, WPARAM wParam, LPARAM lParam, DWORD time = 0) {
@@ -53,25 +54,28 @@ TEST_F(OwnInputTest, PostedMessagesComeBackWithTheCharacterOfABackspaceKey) {
   EXPECT_EQ(threadInputs[0].posted.count, 0u);
 }
 
-TEST_F(OwnInputTest, SynthesizedKeysByTheTimeTheyWereMade) {
+// Synthesized keys carry the engine's mark; a key of the user's made before them is queued ahead
+// of them and waits, one made after them shows them lost.
+TEST_F(OwnInputTest, SynthesizedKeysByTheirMarkAndTheTimeTheyWereMade) {
+  const ULONG_PTR own = kOwnKeyMark;
   const DWORD t = 0xFFFFFF00;  // the clock wraps in the middle of it all
   fake::world().tick = t;
   SynthesizePaste(true);
-  EXPECT_EQ(From(WM_KEYDOWN, 'K', 1, t - 300), Origin::kTypedAhead);  // typed before: must wait
+  EXPECT_EQ(From(WM_KEYDOWN, 'V', 1, t - 300), Origin::kTypedAhead);  // the user's V, typed before
   EXPECT_EQ(From(WM_KEYDOWN, VK_SHIFT, 1, t - 300), Origin::kUser);   // modifiers never wait
-  EXPECT_EQ(From(WM_KEYDOWN, 'V', 1, t + 10), Origin::kOwn);
+  EXPECT_EQ(From(WM_KEYDOWN, 'V', 1, t + 10, own), Origin::kOwn);
   EXPECT_EQ(From(WM_CHAR, 0x16, 1, t + 1500), Origin::kOwn);  // translated after a long stall
-  EXPECT_EQ(From(WM_KEYUP, 'V', 1, t + 10), Origin::kPasted);
+  EXPECT_EQ(From(WM_KEYUP, 'V', 1, t + 10, own), Origin::kPasted);
 
   fake::world().tick = t + 200;
   SynthesizePaste();
   EXPECT_EQ(From(WM_KEYDOWN, 'A', 1, t + 300), Origin::kUser);  // typed after them: they were lost
-  EXPECT_EQ(From(WM_KEYDOWN, 'V', 1, t + 300), Origin::kUser);
+  EXPECT_EQ(From(WM_KEYDOWN, 'B', 1, t + 300), Origin::kUser);
 
   SynthesizePaste();
   fake::world().tick = t + 200 + 25u * 24 * 3600 * 1000;  // 25 days later, a new delivery
   SynthesizePaste();
-  EXPECT_EQ(From(WM_KEYDOWN, 'V', 1, fake::world().tick), Origin::kOwn);
+  EXPECT_EQ(From(WM_KEYDOWN, 'K', 1, fake::world().tick - 10), Origin::kTypedAhead);
 }
 
 TEST_F(OwnInputTest, EachThreadHasItsOwnRecord) {
