@@ -4,7 +4,7 @@
 #include "engine/unicode/unicode_composer.h"
 
 void ComposeUnicode(MSG* msg) {
-  switch (keyboardLayout) {
+  switch (shared->keyboardLayout) {
     case kLayoutPhonetic:
       ComposePhoneticUnicode(msg);
       break;
