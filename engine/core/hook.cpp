@@ -239,7 +239,9 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
   }
   if (msg->message == WM_KEYUP) return next;
   if (IsClick(msg->message)) {
-    ForgetContext();
+    // The caret moved in that window: the composition there ends. A click elsewhere moves the
+    // focus, and the next key for another window ends it.
+    if (msg->hwnd == compositionWindow) ForgetContext();
     return next;
   }
   if (!MayBeKeystroke(*msg)) return next;

@@ -21,13 +21,15 @@ void SetFirstValues(EngineSharedState* block) {
 // A block of this process alone, with no toggle key: nothing here is ever set up.
 EngineSharedState own;
 
+// Held open while the view is: the name of a section goes with its last handle.
+HANDLE section;
+
 }  // namespace
 
 EngineSharedState* shared = &own;
 
 void MapSharedState() {
-  HANDLE section = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(EngineSharedState),
-                                      kBlockName);
+  section = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(EngineSharedState), kBlockName);
   bool made = section != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
   DWORD access = FILE_MAP_READ | FILE_MAP_WRITE;
   if (section == nullptr) {
@@ -36,7 +38,6 @@ void MapSharedState() {
     access = FILE_MAP_COPY;
   }
   void* view = section != nullptr ? MapViewOfFile(section, access, 0, 0, sizeof(EngineSharedState)) : nullptr;
-  if (section != nullptr) CloseHandle(section);  // the view keeps the section
   if (view == nullptr) {
     UnmapSharedState();
     return;
@@ -47,6 +48,8 @@ void MapSharedState() {
 
 void UnmapSharedState() {
   if (shared != &own) UnmapViewOfFile(shared);
+  if (section != nullptr) CloseHandle(section);
+  section = nullptr;
   memset(&own, 0, sizeof own);
   shared = &own;
 }

@@ -129,7 +129,7 @@ void TypingSession::Do(Action action, unsigned argument) {
     // The same keys and clicks, with the host keeping up.
     if (action == kPeek) {
       Key(SessionCharacter(argument));
-      Key(SessionCharacter(argument / 7));
+      Key(SessionCharacter(argument >> 8));
     } else if (action == kOtherThread) {
       Key(SessionCharacter(argument));
       Click(other, 0);
@@ -218,7 +218,7 @@ void TypingSession::Do(Action action, unsigned argument) {
       while (UsersMessagesQueued(thread) && RetrieveNext(thread)) {
       }
       if (action == kPeek) {
-        TypeKey(w, SessionCharacter(argument / 7), kUnread);
+        TypeKey(w, SessionCharacter(argument >> 8), kUnread);
         RetrieveFiltered(thread, WM_KEYDOWN, WM_KEYDOWN);
         log_ += "<peek " + std::to_string(argument) + ">";
       } else {

@@ -28,7 +28,7 @@ class TypingSession {
     kStall,                      // the host stalls over a second before it translates a key, or stops
     kNestedLoop,                 // the window procedure runs a message loop on sent messages, or stops
     kMonitor,                    // a clipboard monitor starts or stops
-    kPeek,                       // two keys (argument), the second taken by a filtered PeekMessage
+    kPeek,                       // two keys (argument, and argument >> 8), the second taken by a filtered PeekMessage
     kOtherThread,                // a key (argument), and a click on the other thread before its text is retrieved
     kLoseKeys,                   // keys the engine synthesized went to another program's hook
     // Beyond the user:

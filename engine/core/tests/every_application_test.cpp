@@ -173,25 +173,6 @@ const Application& Named(const std::string& name) {
   return fake::Applications().front();
 }
 
-// Keys with a few actions between them: <left>, <toggle>, <shift> (Shift held: an auto-repeated
-// key-down) and <repeat> (the next character auto-repeated).
-void Act(fake::TypingSession& session, const std::string& keys) {
-  using S = fake::TypingSession;
-  for (size_t i = 0; i < keys.size(); ++i) {
-    if (keys[i] != '<') {
-      session.Key(static_cast<unsigned char>(keys[i]));
-      continue;
-    }
-    size_t end = keys.find('>', i);
-    std::string action = keys.substr(i + 1, end - i - 1);
-    i = end;
-    if (action == "left") session.Do(S::kLeft, 0);
-    if (action == "toggle") session.Do(S::kToggle, 0);
-    if (action == "shift") session.Do(S::kHeldShift, 0);
-    if (action == "repeat") session.Do(S::kRepeat, static_cast<unsigned char>(keys[++i]));
-  }
-}
-
 std::string Hex(const std::string& bytes) {
   std::string out;
   char hex[4];
@@ -226,16 +207,41 @@ TEST(EveryApplication, KnownCasesGiveTheSoundResult) {
       {"SOFFI: a held Shift", "Soffi", kEncTscii, kKbdPhonetic, "k<shift>A", "B8 A1"},
       {"Word: a dead key does not jump over the user's character", "Winwo", kEncTscii, kKbdOldTypewriter,
        ";<toggle>x<toggle>f", "00 78 B8"},
-      {"nor an auto-repeat", "Winwo", kEncTscii, kKbdOldTypewriter, ";<repeat>xf", "00 78 B8"},
+      {"nor an auto-repeat", "Winwo", kEncTscii, kKbdOldTypewriter, ";<repeat x>f", "00 78 B8"},
       {"nor in a plain host", "Plain", kEncTscii, kKbdOldTypewriter, ";<toggle>x<toggle>f", "78 B8"},
       {"Word: a swallowed letter ends the phonetic syllable", "Winwo", kEncTscii, kKbdPhonetic, "kfa", "EC 00 AB"},
       {"Word: the dead key's character goes right after it", "Winwo", kEncUnicode, kKbdOldTypewriter, "m;f", "அக்"},
       {"and only then", "Winwo", kEncUnicode, kKbdOldTypewriter, "m;<left>f", "அக்␀"},
+      // The host reads its queue late: keys typed ahead wait behind the engine's paste.
+      {"type-ahead: DREAM", "Dream", kEncTscii, kKbdPhonetic, "m <ahead 1>kai", "F5 20 A8 B8"},
+      {"EUDOR", "Eudor", kEncTscii, kKbdPhonetic, "m <ahead 1>kai", "F5 20 A8 B8"},
+      {"two keys behind", "EudorAccelerator", kEncTscii, kKbdPhonetic, "m <ahead 2>ka", "F5 20 B8"},
+      {"a window procedure that runs a message loop", "Dream", kEncTscii, kKbdPhonetic, "m <nested><ahead 2>kai",
+       "F5 20 A8 B8"},
+      // A host that stalls for over a second: its own keys' characters are still the engine's.
+      {"stall: EUDOR", "Eudor", kEncTscii, kKbdPhonetic, "<stall>kai", "A8 B8"},
+      {"DREAM", "Dream", kEncTscii, kKbdPhonetic, "<stall>kaikoo", "A8 B8 A7 B8 A1"},
+      {"New Typewriter", "Eudor", kEncTscii, kKbdNewTypewriter, "<stall>f;fpbfh", "EC B8 A2 A6 B8 A1"},
+      {"T_OLD", "Dream", kEncTOld, kKbdPhonetic, "<stall>kaikoo", "69 66 6E 66 68"},
+      // Keys of the engine's that never came do not poison the next delivery.
+      {"lost keys", "Eudor", kEncTscii, kKbdPhonetic, "m <lost>kai", "F5 20 A8 B8"},
+      // A second GUI thread, and a filtered PeekMessage, leave this thread's record alone.
+      {"a click on another thread", "Power", kEncTOld, kKbdPhonetic, "<thread 10>a", "66"},
+      {"a filtered PeekMessage", "Soffi", kEncTscii, kKbdPhonetic, "m <peek 10>i", "F5 20 A8 B8"},
+      // Capitals typed with Shift held: the paste is Ctrl+V alone.
+      {"Shift held: EUDOR's accelerator", "EudorAccelerator", kEncTscii, kKbdPhonetic, "vaNakkam", "C5 BD EC B8 F5"},
+      {"and DREAM's", "DreamAccelerator", kEncTscii, kKbdPhonetic, "NAkaI", "BD A1 B8 AE"},
+      // A clipboard monitor that opens the clipboard when it changes skips the engine's text.
+      {"a clipboard monitor", "Dream", kEncTscii, kKbdPhonetic, "<monitor>m kai", "F5 20 A8 B8"},
+      // n begins a word as ந் in Unicode as in the 8-bit encodings.
+      {"n at the start", "Plain", kEncUnicode, kKbdPhonetic, "nanRi", "நன்றி"},
+      {"after Enter", "Plain", kEncUnicode, kKbdPhonetic, "ka\rnanRi", "க\rநன்றி"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::string(c.name) + ": keys \"" + c.keys + "\"");
     fake::TypingSession session(Named(c.application), c.encoding, c.keyboard);
-    Act(session, c.keys);
+    session.Replay(c.keys);
+    session.CatchUp();
     HWND w = session.Window(0);
     std::string text = Hex(fake::Bytes(w));
     if (c.encoding == kEncUnicode) {
