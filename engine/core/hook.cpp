@@ -58,7 +58,8 @@ bool CanMatter(const MSG& msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       return processReady == 1 || IsToggleKey(msg);
-    case WM_KEYUP:  // the engine's own keys end with their key-ups
+    case WM_KEYUP:    // the engine's own keys end with their key-ups
+    case WM_UNICHAR:  // and some of its text is posted so
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -310,13 +311,13 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
 
 }  // namespace
 
-// Only key-downs, characters and mouse-button presses can matter, and only once a message is
+// Only keyboard messages and mouse-button presses can matter, and only once a message is
 // removed from the queue (one only peeked at is never examined). Every other message, which is
 // nearly every message of every process, goes straight on to the next hook.
 static inline bool MayMatter(WPARAM removal, const MSG* msg) {
   if (removal != PM_REMOVE || msg == nullptr) return false;
   UINT message = msg->message;
-  return message - WM_KEYDOWN <= WM_SYSKEYDOWN - WM_KEYDOWN ||
+  return message - WM_KEYDOWN <= WM_UNICHAR - WM_KEYDOWN ||
          message - WM_LBUTTONDOWN <= WM_MBUTTONDOWN - WM_LBUTTONDOWN;
 }
 

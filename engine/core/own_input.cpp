@@ -158,19 +158,34 @@ bool PasteComing(const OwnEvents& keys) {
 // What the taking of an expected key means: the engine's own (the paste is done once no other is
 // on its way), or the user's key put back, which waits again while own keys made after it are
 // still queued.
-Origin Taken(OwnEvents* keys, unsigned i, bool keyDown) {
+// Whether a key of the user's typed before this one still waits.
+bool EarlierKeyWaits(const OwnEvents& keys, unsigned order) {
+  for (unsigned i = 0; i < keys.count; ++i) {
+    const OwnEvent& e = keys.entries[i];
+    if (e.usersKey && IsKeyDown(e.message) && e.order < order) return true;
+  }
+  return false;
+}
+
+Origin Taken(ThreadInput* t, unsigned i, bool keyDown) {
+  OwnEvents* keys = &t->synthesized;
   OwnEvent taken = keys->entries[i];
   RemoveFirst(keys, i + 1);  // those before it were lost: input is first in, first out
   if (!taken.usersKey) return taken.endsPaste && !PasteComing(*keys) ? Origin::kPasted : Origin::kOwn;
   if (!keyDown) return Origin::kOwn;
-  return KeysPending(*keys, false) ? Origin::kTypedAhead : Origin::kUser;
+  // It waits again behind own keys made after it was put back, and behind keys typed before it
+  // that wait still; it keeps its place among those.
+  t->takenOrder = taken.order;
+  bool waits = KeysPending(*keys, false) || EarlierKeyWaits(*keys, taken.order);
+  return waits ? Origin::kTypedAhead : Origin::kUser;
 }
 
 // Synthesized keys come back in the order they were made, behind whatever input was queued
 // before them; the character a host makes of one of them follows it, however long the host took.
 // They carry the engine's mark in their extra information, which the system makes the thread's
 // message extra information as it takes the key from the queue, before the hooks see it.
-Origin TakeSynthesized(OwnEvents* keys, const MSG& msg) {
+Origin TakeSynthesized(ThreadInput* t, const MSG& msg) {
+  OwnEvents* keys = &t->synthesized;
   while (keys->count > 0 && keys->entries[0].optional) {
     bool translated = msg.message == WM_CHAR && keys->entries[0].wParam == msg.wParam;
     RemoveFirst(keys, 1);  // taken, or the host did not translate that key
@@ -185,7 +200,7 @@ Origin TakeSynthesized(OwnEvents* keys, const MSG& msg) {
     for (unsigned i = 0; i < keys->count; ++i) {
       const OwnEvent& e = keys->entries[i];
       if (IsKeyDown(e.message) == keyDown && e.wParam == msg.wParam && e.usersKey == usersKey) {
-        return Taken(keys, i, keyDown);
+        return Taken(t, i, keyDown);
       }
     }
     return usersKey ? Origin::kUser : Origin::kOwn;  // its record is gone
@@ -197,11 +212,17 @@ Origin TakeSynthesized(OwnEvents* keys, const MSG& msg) {
     // Typed before the engine's keys were made (or too close to tell), so queued ahead of them.
     return KeysPending(*keys, true) ? Origin::kTypedAhead : Origin::kUser;
   }
-  keys->count = 0;  // a key typed after the engine's came first: those were lost
-  return Origin::kUser;
+  // A key typed after the engine's came first: those were lost. Keys of the user's put back still
+  // come, and this one waits behind them.
+  for (unsigned i = keys->count; i-- > 0;) {
+    if (!keys->entries[i].usersKey) RemoveAt(keys, i);
+  }
+  return KeysPending(*keys, true) ? Origin::kTypedAhead : Origin::kUser;
 }
 
-void RecordKeys(ThreadInput* t, const INPUT* events, unsigned count, bool usersKey) {
+// Expects the keys back: the engine's own, or with orders (one an event) the user's put back.
+void RecordKeys(ThreadInput* t, const INPUT* events, unsigned count, const unsigned* orders) {
+  bool usersKey = orders != nullptr;
   DWORD now = GetTickCount();
   OwnEvents& keys = Checked(t->synthesized);
   // A stale record is given up: by an unsigned age, which the clock's wrap does not change.
@@ -211,7 +232,8 @@ void RecordKeys(ThreadInput* t, const INPUT* events, unsigned count, bool usersK
     bool up = (events[i].ki.dwFlags & KEYEVENTF_KEYUP) != 0;
     if (IsModifierKey(vk)) continue;  // they need no recognising: no key of the user's is taken for one
     Append(&keys, OwnEvent{nullptr, static_cast<UINT>(up ? WM_KEYUP : WM_KEYDOWN), vk, 0, now, 0, 0,
-                           static_cast<BYTE>(usersKey), static_cast<BYTE>(up && vk == kKeyV && !usersKey)});
+                           static_cast<BYTE>(usersKey), static_cast<BYTE>(up && vk == kKeyV && !usersKey),
+                           usersKey ? orders[i] : 0});
     if (up || usersKey) continue;
     WPARAM ch = vk == VK_BACK ? VK_BACK : vk == kKeyV ? kCtrlVChar : 0;
     if (ch != 0) Append(&keys, OwnEvent{nullptr, WM_CHAR, ch, 0, now, 1, 0, 0, 0});
@@ -243,12 +265,14 @@ void PutBackHeldKeys(ThreadInput* t, HWND window) {
     return;
   }
   KeyBatch batch{};
+  unsigned orders[kKeyBatchSize] = {0};
   BYTE now = ModifiersNow(true);
   for (unsigned i = 0; i < t->heldCount; ++i) {
     const HeldKey& key = t->held[i];
     SetModifiers(&batch, now, key.modifiers);
     for (int up = 0; up < 2; ++up) {
       AddKey(&batch, key.vk, up == 1);
+      orders[batch.count - 1] = key.order;
       KEYBDINPUT& event = batch.events[batch.count - 1].ki;
       event.wScan = key.scan;
       event.dwExtraInfo = kHeldKeyMark;
@@ -257,7 +281,7 @@ void PutBackHeldKeys(ThreadInput* t, HWND window) {
     SetModifiers(&batch, key.modifiers, now);
   }
   t->heldCount = 0;
-  if (SendInput(batch.count, batch.events, sizeof(INPUT)) == batch.count) RecordKeys(t, batch.events, batch.count, true);
+  if (SendInput(batch.count, batch.events, sizeof(INPUT)) == batch.count) RecordKeys(t, batch.events, batch.count, orders);
 }
 
 }  // namespace
@@ -270,8 +294,7 @@ bool IsModifierKey(WPARAM vk) {
 bool PostOwn(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wide) {
   BOOL posted = wide ? PostMessageW(window, message, wParam, lParam) : PostMessageA(window, message, wParam, lParam);
   if (!posted) return false;
-  // The hook never looks at WM_UNICHAR: it would wait for ever.
-  if (message != WM_CHAR && message != WM_KEYDOWN) return true;
+
   ThreadInput* t = ThisThread(true);
   if (t != nullptr) {
     Append(&t->posted,
@@ -320,7 +343,7 @@ bool SynthesizeOwnKeys(const KeyBatch& batch) {
   if (t == nullptr || SendInput(batch.count, const_cast<INPUT*>(batch.events), sizeof(INPUT)) != batch.count) {
     return false;
   }
-  RecordKeys(t, batch.events, batch.count, false);
+  RecordKeys(t, batch.events, batch.count, nullptr);
   return true;
 }
 
@@ -329,8 +352,9 @@ Origin ClassifyInput(const MSG& msg) {
   if (t == nullptr) return Origin::kUser;
   if (msg.message != WM_KEYUP && Checked(t->posted).count > 0 && TakePosted(&t->posted, msg)) return Origin::kOwn;
   if (IsKeyDown(msg.message) && CanWait(msg.wParam) && PostedPending(&t->posted, msg)) return Origin::kTypedAhead;
+  t->takenOrder = 0;
   if (Checked(t->synthesized).count == 0) return Origin::kUser;
-  return TakeSynthesized(&t->synthesized, msg);
+  return TakeSynthesized(t, msg);
 }
 
 bool HoldUsersKey(MSG* msg) {
@@ -342,6 +366,7 @@ bool HoldUsersKey(MSG* msg) {
   key.scan = static_cast<BYTE>(msg->lParam >> 16);
   key.extended = static_cast<BYTE>((msg->lParam >> 24) & 1);
   key.modifiers = ModifiersNow(false);
+  key.order = t->takenOrder != 0 ? t->takenOrder : ++t->typedOrder;
   HWND window = msg->hwnd;
   msg->message = WM_NULL;
   msg->wParam = 0;

@@ -25,6 +25,7 @@ struct OwnEvent {
   BYTE ansi;       // posted as an 8-bit character
   BYTE usersKey;   // a key of the user's that the engine put back behind its own keys
   BYTE endsPaste;  // once it is back, the host has pasted
+  unsigned order;  // of a key of the user's: when it was typed, among the keys held back
 };
 struct OwnEvents {  // oldest first
   OwnEvent entries[kOwnInputSize];
@@ -36,7 +37,8 @@ struct HeldKey {
   BYTE vk;
   BYTE scan;
   BYTE extended;
-  BYTE modifiers;  // kShift, kControl, kAlt bits as the thread saw them with the key
+  BYTE modifiers;  // the Shift, Ctrl and Alt keys down as the thread saw them with the key
+  unsigned order;  // the order in which the user typed the keys held back
 };
 
 const unsigned kHeldKeys = 8;
@@ -48,6 +50,8 @@ struct ThreadInput {
   int delivering;  // a delivery is running on this thread (a sent message may pump the queue)
   HeldKey held[kHeldKeys];
   unsigned heldCount;
+  unsigned typedOrder;  // the last order given to a key held back
+  unsigned takenOrder;  // the order of the key of the user's just taken back, 0 for a new key
 };
 
 const unsigned kThreadSlots = 8;

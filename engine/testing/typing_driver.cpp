@@ -1,6 +1,8 @@
 #include "engine/testing/typing_driver.h"
 
 #include <ctype.h>
+#include <stdio.h>
+#include <stdlib.h>
 
 #include "engine/core/exports.h"
 #include "engine/core/hook.h"
@@ -148,11 +150,18 @@ LRESULT Retrieve(MSG msg, bool fromUser, LPARAM extraInfo) {
   if (window != world().windows.end()) world().currentThread = window->second.threadId;
   ReadKey(msg);
   WPARAM typed = msg.wParam;
+  UINT message = msg.message;
+  static const bool trace = getenv("VIREL_FAKE_TRACE") != nullptr;
   // Should the hook hold the user's key back, the key it puts back into the input stream is still
   // the user's.
   bool usersKeyDown = fromUser && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN);
   if (usersKeyDown) world().heldUsersKeys.insert(static_cast<BYTE>(typed));
   LRESULT result = KeyHookProc(0, PM_REMOVE, reinterpret_cast<LPARAM>(&msg));
+  if (trace) {
+    fprintf(stderr, "  retrieve %04x %02x at %u%s%s -> %s\n", message, static_cast<unsigned>(typed), msg.time,
+            fromUser ? " user" : "", extraInfo ? " marked" : "",
+            msg.message == WM_NULL ? "held" : result == 1 ? "composed" : "passed");
+  }
   if (result == 1 && !fromUser) ++world().composedNotTyped;
   if (msg.message == WM_NULL) return result;
   auto held = world().heldUsersKeys.find(static_cast<BYTE>(typed));

@@ -47,7 +47,7 @@ UINT VirtualKeyOf(unsigned char ch);
 // fromUser marks the user's keystroke: its character counts as the user's when it reaches the
 // host. A key-down the hook leaves alone goes through TranslateAccelerator (Ctrl+V alone, in a
 // host that pastes by accelerator) and TranslateMessage, whose character is posted. extraInfo is
-// what GetMessageExtraInfo then reports.
+// what GetMessageExtraInfo then reports. VIREL_FAKE_TRACE set prints every message so taken.
 LRESULT Retrieve(MSG msg, bool fromUser = false, LPARAM extraInfo = 0);
 
 // Retrieves the next message of a thread (posted ones before input); false when there is none.

@@ -49,7 +49,7 @@ const std::set<uint16_t>& AllGlyphBytes() {
   static std::set<uint16_t> all;
   if (!all.empty()) return all;
   GlyphTables kept = glyphs;
-  BYTE keptSyllables = shared->syllableTables;
+  EngineSharedState settings = *shared;
   for (int encoding = kEncTscii; encoding <= kEncTOld; ++encoding) {
     SetTamilEncodings(encoding);
     LoadGlyphTables();
@@ -57,7 +57,7 @@ const std::set<uint16_t>& AllGlyphBytes() {
     for (size_t i = 0; i < sizeof glyphs; ++i) all.insert(tables[i]);
   }
   glyphs = kept;
-  shared->syllableTables = keptSyllables;
+  *shared = settings;
   return all;
 }
 
@@ -98,7 +98,8 @@ TypingSession::TypingSession(const Application& app, int encoding, int keyboard,
   // Where the font makes ASCII characters letters, the user types them as such in the phonetic
   // layout; and under FRAME, which writes the last glyph from the keystroke itself, a glyph equal
   // to the key typed is not told from the user's character.
-  if (keyboard == kKbdPhonetic || ThisHost().bytes == TextBy::kSentButLast) {
+  usesTypedGlyphs_ = keyboard == kKbdPhonetic || ThisHost().bytes == TextBy::kSentButLast;
+  if (usesTypedGlyphs_) {
     for (HWND w : windows_) HostOf(w).typedGlyphs = TypedGlyphs();
   }
   const BYTE* tables = reinterpret_cast<const BYTE*>(&glyphs);
@@ -219,7 +220,7 @@ void TypingSession::Do(Action action, unsigned argument) {
       }
       if (action == kPeek) {
         TypeKey(w, SessionCharacter(argument >> 8), kUnread);
-        RetrieveFiltered(thread, WM_KEYDOWN, WM_KEYDOWN);
+        RetrieveFiltered(thread, WM_KEYDOWN, WM_KEYUP);  // key transitions, not characters
         log_ += "<peek " + std::to_string(argument) + ">";
       } else {
         Retrieve(Message(other, WM_LBUTTONDOWN, 1, 0));
@@ -247,7 +248,17 @@ void TypingSession::Do(Action action, unsigned argument) {
       // state too, which leaves them nothing they can trust of what they wrote.
       int value = static_cast<int>(argument >> 3);
       switch (argument & 7) {
-        case 0: SetTamilEncodings(value % 6); break;
+        case 0:
+          SetTamilEncodings(value % 6);
+          if (usesTypedGlyphs_) {
+            // What the user typed may be letters of the new encoding's font, as at the start.
+            for (uint16_t b : AllGlyphBytes()) {
+              if (b >= 0x21 && b < 0x7F) {
+                for (HWND window : windows_) HostOf(window).typedGlyphs.insert(b);
+              }
+            }
+          }
+          break;
         case 1: SetTamilKeyboard(value % 4); break;
         case 2: ToggleTamil(); break;
         case 3: shared->twMode = value; break;

@@ -76,6 +76,7 @@ class TypingSession {
   bool slow_ = false;
   bool scribbled_ = false;
   bool corrupted_ = false;  // a field of the shared state was written raw
+  bool usesTypedGlyphs_ = false;
   bool clipboardTouched_ = false;
   int expectedUsersErasures_ = 0;
   int keys_ = 0;

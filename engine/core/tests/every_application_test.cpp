@@ -166,6 +166,51 @@ TEST(EveryApplication, RandomTypingNeverErasesWhatTheEngineDidNotWrite) {
   }
 }
 
+// The same keys typed slowly, and typed while the host falls behind, stalls, runs message loops in
+// sent messages, meets a clipboard monitor, takes key-downs with a filtered PeekMessage, or sees
+// another thread's click, or the engine's keys are lost: the same text.
+TEST(EveryApplication, TimingChangesNoText) {
+  using S = fake::TypingSession;
+  const S::Action kBetween[] = {S::kToggle, S::kLeft, S::kOtherWindow};
+  for (unsigned seed : Seeds()) {
+    for (const Application& app : fake::Applications()) {
+      for (int encoding = kEncUnicode; encoding <= kEncTOld; ++encoding) {
+        for (int keyboard = kKbdPhonetic; keyboard <= kKbdOldTypewriter; ++keyboard) {
+          std::mt19937 random(seed * 7919 + static_cast<unsigned>(encoding * 4 + keyboard));
+          std::string texts[2];
+          std::string log;
+          for (int slow = 1; slow >= 0; --slow) {
+            std::mt19937 events = random;
+            S session(app, encoding, keyboard, slow ? 0 : 0xFFFFF000u);  // the clock wraps
+            session.SetSlow(slow == 1);
+            for (int i = 0; i < 120; ++i) {
+              unsigned pick = events() % 100;
+              unsigned argument = static_cast<unsigned>(events());
+              if (pick < 75) {
+                session.Key(fake::SessionCharacter(argument));
+              } else if (pick < 95) {
+                session.Do(static_cast<S::Action>(S::kAhead + argument % (S::kLoseKeys - S::kAhead + 1)), argument);
+              } else {
+                session.Do(kBetween[argument % 3], 0);
+              }
+            }
+            session.CatchUp();
+            texts[slow] = Units(session.Window(0)) + " |" + Units(session.Window(1));
+            if (!slow) log = session.Log();
+            EXPECT_EQ(session.Broken(), "") << app.name << ", " << kEncodingNames[encoding] << ", " << log;
+          }
+          if (texts[0] != texts[1]) {
+            ADD_FAILURE() << app.name << ", " << kEncodingNames[encoding] << ", " << kKeyboardNames[keyboard]
+                          << ", seed " << seed << "\n  keys: " << log << "\n  slowly: " << texts[1]
+                          << "\n  now:    " << texts[0];
+            return;
+          }
+        }
+      }
+    }
+  }
+}
+
 const Application& Named(const std::string& name) {
   for (const Application& app : fake::Applications()) {
     if (name == app.name) return app;
