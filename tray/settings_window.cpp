@@ -49,14 +49,14 @@ uint32_t SelectedPosition(int id) {
   return static_cast<uint32_t>(static_cast<int>(SendToControl(id, CB_GETCURSEL, 0, 0)));
 }
 
-// What the window shows, with the loaded value for a list without selection.
+// What the window shows, with the value in effect for a list without selection.
 TraySettings ChosenSettings() {
   TraySettings shown;
   shown.encoding = SelectedPosition(IDC_ENCODING);
   shown.keyboard = SelectedPosition(IDC_KEYBOARD);
   shown.displayLang = static_cast<uint32_t>(SendToControl(IDC_TAMILDISPLAY, BM_GETCHECK, 0, 0));
   shown.toggleKey = SelectedPosition(IDC_TOGGLEKEY);
-  return SettingsToSave(shown, settings);
+  return SettingsToSave(shown, SettingsInEffect(settings));
 }
 
 void OnListSelectionChange() {
@@ -108,7 +108,7 @@ const Command kCommands[] = {
 // button stores what the window shows.
 void FillSettingsWindow() {
   const CaptionSet& set = CaptionsFor(settings.displayLang);
-  TraySettings shown = settings;
+  TraySettings shown = SettingsInEffect(settings);
   if (settingsChanged != 0) {
     TraySettings pending = ChosenSettings();
     shown.encoding = pending.encoding;

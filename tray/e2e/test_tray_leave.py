@@ -52,8 +52,8 @@ def stop_without_change_saves_and_leaves_the_other_build(wine, bits):
     # No restart message: nothing holds the program, it ends at once.
     expect(tray.wait_exit(), 0, "exit code")
     expect(sibling.alive(0), True, f"{OTHER_EXE[bits]} still running")
-    expect(wine.stored(), {"encoding": 7, "keyboard": 3, "displayLang": 0, "toggleKey": 26},
-           "stored (the encoding list, showing no selection, keeps the stored value)")
+    expect(wine.stored(), {"encoding": 1, "keyboard": 3, "displayLang": 0, "toggleKey": 26},
+           "stored (encoding 7 was shown, and is saved, as TSC, what the engine made of it)")
     expect(tray.icon_calls(), [0, 2], "Shell_NotifyIcon calls (NIM_ADD, NIM_DELETE)")
 
 
