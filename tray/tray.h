@@ -43,5 +43,6 @@ void HandleSettingsCommand(WORD id, WORD notification);
 void LoadSettings();
 void SaveSettings();
 
-// Ends every process whose executable file name is exactly `exeName` (sibling.cpp).
+// Ends every process whose executable file name is exactly `exeName` (sibling.cpp): those with a
+// window of this program's class are first asked to close it.
 void TerminateProcessesByName(const char* exeName);

@@ -64,18 +64,40 @@ void OnTaskbarCreated() {
   if (!iconAdded && !IsWindowVisible(mainWindow)) ShowWindow(mainWindow, SW_SHOWMINNOACTIVE);
 }
 
+void OnMenuShowHide() {
+  SetForegroundWindow(mainWindow);
+  ToggleWindowVisibility();
+}
+
+// Nothing is saved; the other build runs on.
+void OnMenuExit() {
+  Shell_NotifyIconA(NIM_DELETE, &iconRecord);
+  PostQuitMessage(0);
+}
+
+struct TrayMenuItem {
+  UINT id;
+  const char* text;
+  void (*action)();
+};
+
+// The icon's menu, top to bottom.
+const TrayMenuItem kTrayMenu[] = {
+    {IDM_SHOWHIDE, "Show/Hide", OnMenuShowHide},
+    {IDM_EXIT, "Exit", OnMenuExit},
+};
+
 void ShowTrayMenu() {
   POINT cursor;
   GetCursorPos(&cursor);
   SetForegroundWindow(mainWindow);
   UINT chosen = static_cast<UINT>(TrackPopupMenu(popupMenu, TPM_RETURNCMD | TPM_NONOTIFY, cursor.x, cursor.y,
                                                  0, mainWindow, nullptr));
-  if (chosen == IDM_EXIT) {
-    Shell_NotifyIconA(NIM_DELETE, &iconRecord);
-    PostQuitMessage(0);
-  } else if (chosen == IDM_SHOWHIDE) {
-    SetForegroundWindow(mainWindow);
-    ToggleWindowVisibility();
+  // Without a message of its own after the menu, the window that owns it may keep the menu open
+  // when the user clicks elsewhere next time.
+  PostMessageA(mainWindow, WM_NULL, 0, 0);
+  for (const TrayMenuItem& item : kTrayMenu) {
+    if (item.id == chosen) item.action();
   }
 }
 
@@ -153,8 +175,7 @@ void CreateTrayIcon() {
   AddTrayIcon();
 
   popupMenu = CreatePopupMenu();
-  AppendMenuA(popupMenu, MF_STRING, IDM_SHOWHIDE, "Show/Hide");
-  AppendMenuA(popupMenu, MF_STRING, IDM_EXIT, "Exit");
+  for (const TrayMenuItem& item : kTrayMenu) AppendMenuA(popupMenu, MF_STRING, item.id, item.text);
 }
 
 void ShowTamilState(BYTE tamilOn) {
@@ -184,7 +205,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       HandleSettingsCommand(LOWORD(wParam), HIWORD(wParam));
       break;
     case WM_SYSCOMMAND:
-      if (wParam == SC_MINIMIZE) {
+      // The low four bits are the system's own.
+      if ((wParam & 0xFFF0) == SC_MINIMIZE) {
         ToggleWindowVisibility();
         // Default processing would minimise the hidden window again, which shows it.
         return 0;

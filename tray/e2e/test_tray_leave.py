@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The ways out of the tray program under Wine, in both builds: the Stop / Save Changes button
-(saving, the restart message, ending the other build's processes and no others), the notification
-icon's double click and menu, and the caption's minimise button.
+(saving, the restart message, ending the other build's processes and no others: those with a
+window are asked to close it first), the notification icon's double click and menu, and the
+caption's minimise button.
 
 Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
 build; exits 0 when none failed.
@@ -27,6 +28,9 @@ def save_changes_ends_the_other_build_and_no_other(wine, bits):
     # build's own name.
     names = [other, other, other.lower(), other[:-4] + ".EXE", "X" + other, EXE[bits]]
     stand_ins = wine.start_stand_ins(bits, names)
+    # The other build with its window: asked to close, it ends by itself; one that stays is ended.
+    closing = wine.start_stand_ins(bits, [other, other], mode="window")
+    deaf = wine.start_stand_ins(bits, [other], mode="deaf")
     tray = wine.start_tray(bits)
     tray.select(IDC_TOGGLEKEY, 5)  # a change in the toggle key list counts like any other
     tray.wait_text(IDC_STOPBUTTON, b"Save Changes", "after choosing F")
@@ -39,6 +43,8 @@ def save_changes_ends_the_other_build_and_no_other(wine, bits):
     wine.close_message_box(bits, box)
     expect(tray.wait_exit(), 0, "exit code")
     expect(stand_ins.wait_ended([0, 1]), {0: 9, 1: 9}, f"exit codes of the {other} processes")
+    expect(closing.wait_ended([0, 1]), {0: 0, 1: 0}, f"exit codes of the {other} processes with a window")
+    expect(deaf.wait_ended([0]), {0: 9}, f"exit code of the {other} process whose window stayed")
     expect([stand_ins.alive(i) for i in range(2, len(names))], [True] * (len(names) - 2),
            f"processes named {names[2:]} still running")
     expect(tray.icon_calls(), [0, 2], "Shell_NotifyIcon calls (NIM_ADD, NIM_DELETE)")
@@ -85,8 +91,9 @@ def double_click_hides_and_shows(wine, bits):
     expect(tray.shown(), False, "hidden after a double click and a single click")
     tray.post(WM_TRAYICON, WM_TRAYICON, WM_LBUTTONDBLCLK)
     tray.wait_shown(True, "double click while hidden")
-    # The caption's minimise button hides the window as the icon does.
-    tray.post(WM_SYSCOMMAND, SC_MINIMIZE, 0)
+    # The caption's minimise button hides the window as the icon does (the low four bits of the
+    # command are the system's own).
+    tray.post(WM_SYSCOMMAND, SC_MINIMIZE | 2, 0)
     tray.barrier()
     expect(tray.shown(), False, "after the caption's minimise (not even minimised on screen)")
     tray.post(WM_TRAYICON, WM_TRAYICON, WM_LBUTTONDBLCLK)

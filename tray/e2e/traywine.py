@@ -236,7 +236,8 @@ class TrayWine:
 
     def start_stand_ins(self, bits, exe_names):
         """Starts idle processes whose executable files have these names, under a watcher that
-        reports how each one ends (its Windows exit code)."""
+        reports how each one ends (its Windows exit code). Mode "window": each has a window of the
+        tray's class and ends (0) when it is closed; "deaf": such a window that stays."""
         tag = self._tag("standins")
         paths = []
         for n, name in enumerate(exe_names):
@@ -244,7 +245,7 @@ class TrayWine:
             os.makedirs(folder)
             paths.append(shutil.copy(self.exe_path(bits, f"trayprobe{bits}.exe"), os.path.join(folder, name)))
         process = self._spawn(bits, self.exe_path(bits, f"trayprobe{bits}.exe"),
-                              ["watch"] + [winpath(p) for p in paths], tag)
+                              ["watch", mode] + [winpath(p) for p in paths], tag)
         watcher = StandIns(self, self.session, tag, bits, process, self.session.workdir, tag)
         watcher.count = len(paths)
         self.session.programs.append(watcher)

@@ -16,9 +16,12 @@
 //                                              text, each in the caption font of FACE ("-": none);
 //                                              prints its handle, ends on WM_CLOSE
 //   trayprobeNN.exe cursor                     the cursor position
-//   trayprobeNN.exe wait                       sleep until ended from outside (a stand-in process)
-//   trayprobeNN.exe watch EXE...               start each EXE with "wait"; print "started N PID",
-//                                              then "exit N CODE" as each one ends; end after all
+//   trayprobeNN.exe wait [window|deaf]         sleep until ended from outside (a stand-in process),
+//                                              or with a window of the tray's class that ends the
+//                                              process (0) when closed, or that stays
+//   trayprobeNN.exe watch MODE EXE...          start each EXE with "wait MODE" ("-": none); print
+//                                              "started N PID", then "exit N CODE" as each one
+//                                              ends; end after all
 //   trayprobeNN.exe end PID                    end a process (exit code 1)
 //   trayprobeNN.exe alive PID                  exit code 0 while the process runs
 //
@@ -161,10 +164,10 @@ BOOL CALLBACK PrintTopLevel(HWND window, LPARAM) {
   return TRUE;
 }
 
-int Watch(int count, char** paths) {
+int Watch(const char* mode, int count, char** paths) {
   std::vector<HANDLE> processes;
   for (int i = 0; i < count; ++i) {
-    std::string commandLine = std::string("\"") + paths[i] + "\" wait";
+    std::string commandLine = std::string("\"") + paths[i] + "\" wait " + mode;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
@@ -225,6 +228,12 @@ UINT MessageNumber(const char* text) {
 LRESULT CALLBACK NoAreaProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COPYDATA) return FALSE;  // every Shell_NotifyIcon call fails
   if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A window that stays when asked to close, as a hung program's would.
+LRESULT CALLBACK DeafProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) return 0;
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -320,9 +329,12 @@ int main(int argc, char** argv) {
     GetCursorPos(&cursor);
     printf("%ld %ld\n", cursor.x, cursor.y);
   } else if (verb == "wait") {
+    std::string mode = argc >= 3 ? argv[2] : "-";
+    if (mode == "window") return RunWindow("VirelClass", QuitOnDestroyProc, WS_POPUP, 0, 0, 0, 0, nullptr, 0, nullptr);
+    if (mode == "deaf") return RunWindow("VirelClass", DeafProc, WS_POPUP, 0, 0, 0, 0, nullptr, 0, nullptr);
     Sleep(INFINITE);
   } else if (verb == "watch") {
-    return Watch(argc - 2, argv + 2);
+    return Watch(argv[2], argc - 3, argv + 3);
   } else if (verb == "alive" && argc >= 3) {
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(strtoul(argv[2], nullptr, 0)));
     if (process == nullptr) return 1;
