@@ -64,6 +64,11 @@ void OnListSelectionChange() {
   ShowSaveChangesCaption();
 }
 
+// Esc, and Enter while there is nothing to save: the window goes back to the notification area.
+void OnDismiss() {
+  if (IsWindowVisible(mainWindow) && !IsIconic(mainWindow)) ToggleWindowVisibility();
+}
+
 void OnTamilDisplayClick() {
   settings.displayLang = static_cast<uint32_t>(SendToControl(IDC_TAMILDISPLAY, BM_GETCHECK, 0, 0));
   FillSettingsWindow();
@@ -99,6 +104,8 @@ const Command kCommands[] = {
     {IDC_TAMILDISPLAY, BN_CLICKED, OnTamilDisplayClick},
     {IDC_HELPBUTTON, BN_CLICKED, OnHelpClick},
     {IDC_STOPBUTTON, BN_CLICKED, OnStopClick},
+    {IDOK, BN_CLICKED, OnDismiss},
+    {IDCANCEL, BN_CLICKED, OnDismiss},
 };
 
 }  // namespace
@@ -147,12 +154,14 @@ void FillSettingsWindow() {
   InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
+// The button also becomes the default one: Enter saves.
 void ShowSaveChangesCaption() {
   const CaptionSet& set = CaptionsFor(settings.displayLang);
   HFONT font = CreateCaptionFont(set);
   SetCaption(IDC_STOPBUTTON, set.saveChanges, font);
   ReleaseFont(&stopButtonFont);
   stopButtonFont = font;
+  SendMessageA(mainWindow, DM_SETDEFID, IDC_STOPBUTTON, 0);
 }
 
 void HandleSettingsCommand(WORD id, WORD notification) {

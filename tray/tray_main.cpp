@@ -196,7 +196,8 @@ void ToggleWindowVisibility() {
   }
 }
 
-// Every message but the caption's minimise ends in default processing.
+// The window is a dialog of its own class: default processing is the dialog manager's (focus kept
+// across activation, the default button), apart from closing, which ends the program.
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != 0 && message == tamilOnOffMessage) ShowTamilState(wParam != 0 ? 1 : 0);
   if (message != 0 && message == taskbarCreatedMessage) OnTaskbarCreated();
@@ -212,6 +213,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
       }
       break;
+    case WM_CLOSE:
+      // A dialog's default would take it for Esc.
+      DestroyWindow(window);
+      return 0;
     case WM_TRAYICON:
       HandleTrayIcon(lParam);
       break;
@@ -222,7 +227,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default:
       break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefDlgProcA(window, message, wParam, lParam);
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
@@ -231,6 +236,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   if (!InitInstance(instance, showCommand)) return 0;
   MSG msg = {};
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // Tab, the arrow keys, mnemonics, Enter and Esc in the settings window.
+    if (IsDialogMessageA(mainWindow, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

@@ -103,6 +103,20 @@ class Tray(WinProgram):
         self.session.xdotool("click", 1)
         self.session.xdotool("type", "--delay", 20, text)
 
+    def keys(self, *keys):
+        """Presses keys (xdotool names) in the window, as a person at the keyboard would."""
+        self.session.xdotool("windowfocus", "--sync", self.session.find_window(self.title))
+        self.session.xdotool("key", "--delay", 40, *keys)
+
+    def focus(self):
+        """(id of the control with the keyboard focus, or None; the foreground window's handle)."""
+        control, foreground = self.wine.probe(self.bits, "focus", self.hwnd).split()
+        return None if control == "none" else int(control), foreground
+
+    def wait_focus(self, control_id, what):
+        wait_for(lambda: self.focus()[0] == control_id, f"{what}: the focus on control {control_id}",
+                 diagnostics=lambda: f"    now on {self.focus()[0]}")
+
     def wait_shown(self, shown, what):
         wait_for(lambda: self.shown() is shown, f"{what}: window {'shown' if shown else 'hidden'}")
 
@@ -231,10 +245,10 @@ class TrayWine:
 
         tray.hwnd = wait_for(window, f"the window titled {TITLE[bits]}", diagnostics=tray.diagnostics)
         # The window is filled last: wait until the lists have their items.
-        wait_for(lambda: self.dump(bits, tray.hwnd)["children"][4].get("items"), "the filled window")
+        wait_for(lambda: tray.control(IDC_ENCODING).get("items"), "the filled window")
         return tray
 
-    def start_stand_ins(self, bits, exe_names):
+    def start_stand_ins(self, bits, exe_names, mode="-"):
         """Starts idle processes whose executable files have these names, under a watcher that
         reports how each one ends (its Windows exit code). Mode "window": each has a window of the
         tray's class and ends (0) when it is closed; "deaf": such a window that stays."""

@@ -24,6 +24,9 @@
 //                                              ends; end after all
 //   trayprobeNN.exe end PID                    end a process (exit code 1)
 //   trayprobeNN.exe alive PID                  exit code 0 while the process runs
+//   trayprobeNN.exe focus HWND                 the id of the control with the focus in HWND's
+//                                              thread (a list for its edit field), or "none"; then
+//                                              the foreground window's handle
 //
 // Texts are printed as hex of their 8-bit bytes, so TSCII captions arrive unchanged.
 #ifndef WIN32_LEAN_AND_MEAN
@@ -333,6 +336,15 @@ int main(int argc, char** argv) {
     if (mode == "window") return RunWindow("VirelClass", QuitOnDestroyProc, WS_POPUP, 0, 0, 0, 0, nullptr, 0, nullptr);
     if (mode == "deaf") return RunWindow("VirelClass", DeafProc, WS_POPUP, 0, 0, 0, 0, nullptr, 0, nullptr);
     Sleep(INFINITE);
+  } else if (verb == "focus" && argc >= 3) {
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    HWND focus = nullptr;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(ParseWindow(argv[2]), nullptr), &thread)) focus = thread.hwndFocus;
+    if (focus != nullptr && lstrcmpiA(ClassOf(GetParent(focus)).c_str(), "ComboBox") == 0) focus = GetParent(focus);
+    std::string id = focus == nullptr ? "none" : std::to_string(GetDlgCtrlID(focus));
+    printf("%s %s\n", id.c_str(), HandleHex(GetForegroundWindow()).c_str());
+
   } else if (verb == "watch") {
     return Watch(argv[2], argc - 3, argv + 3);
   } else if (verb == "alive" && argc >= 3) {
