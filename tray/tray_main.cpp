@@ -4,6 +4,8 @@
 #include "tray/settings_store.h"
 #include "tray/tray.h"
 
+#include <string.h>
+
 static_assert(sizeof(NOTIFYICONDATAA) == (sizeof(void*) == 8 ? 528 : 508), "full-size icon record");
 
 HINSTANCE appInstance = nullptr;
@@ -26,10 +28,37 @@ UINT taskbarCreatedMessage = 0;
 HICON tamilIcon = nullptr;
 HICON englishIcon = nullptr;
 
+// A function of a system library that older Windows lacks; null there.
+template <typename Function>
+Function SystemFunction(const char* library, const char* name) {
+  HMODULE module = GetModuleHandleA(library);
+  if (module == nullptr) module = LoadLibraryA(library);
+  return module == nullptr ? nullptr
+                           : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
 HICON LoadSmallIcon(int id) {
   return static_cast<HICON>(LoadImageA(appInstance, MAKEINTRESOURCEA(id), IMAGE_ICON,
                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                        LR_DEFAULTCOLOR));
+}
+
+// An elevated tray would otherwise not hear ordinary programs' engines, the shell's new
+// notification area or a second start (User Interface Privilege Isolation). Per window from
+// Windows 7, per process on Vista; Windows XP has no such filter.
+void AcceptFromLowerIntegrity(HWND window, const UINT* messages, int count) {
+  using PerWindow = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  using PerProcess = BOOL(WINAPI*)(UINT, DWORD);
+  const DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD for the per-process filter
+  auto perWindow = SystemFunction<PerWindow>("user32.dll", "ChangeWindowMessageFilterEx");
+  auto perProcess = SystemFunction<PerProcess>("user32.dll", "ChangeWindowMessageFilter");
+  for (int i = 0; i < count; ++i) {
+    if (perWindow != nullptr) {
+      perWindow(window, messages[i], kAllow, nullptr);
+    } else if (perProcess != nullptr) {
+      perProcess(messages[i], kAllow);
+    }
+  }
 }
 
 // The tip is 8-bit text: the en dash where the ANSI code page holds one (the Windows code pages of
@@ -58,10 +87,12 @@ void AddTrayIcon() {
 }
 
 // A new notification area: the icon again, as it was. A hidden window that still has no icon is
-// shown minimised, so that its taskbar button leads back to it.
+// shown minimised, so that its taskbar button leads back to it; a window minimised for want of
+// the icon (at sign-in the area may come after the program) goes into the area once it is there.
 void OnTaskbarCreated() {
   AddTrayIcon();
   if (!iconAdded && !IsWindowVisible(mainWindow)) ShowWindow(mainWindow, SW_SHOWMINNOACTIVE);
+  if (iconAdded && IsIconic(mainWindow)) ShowWindow(mainWindow, SW_HIDE);
 }
 
 void OnMenuShowHide() {
@@ -119,6 +150,54 @@ void HandleTrayIcon(LPARAM mouseMessage) {
   }
 }
 
+// A second start of this build asked for the window.
+void BringForward() {
+  if (!IsWindowVisible(mainWindow) || IsIconic(mainWindow)) ShowSettingsWindow();
+  SetForegroundWindow(mainWindow);
+}
+
+// Whether this start goes straight into the notification area, without the window: asked by the
+// argument /tray (the start at sign-in), or by a minimised or hidden show command (a shortcut set
+// to run minimised, start /min).
+bool StartsInNotificationArea(const char* commandLine, int showCommand) {
+  switch (showCommand) {
+    case SW_HIDE:
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE:
+    case SW_FORCEMINIMIZE:
+      return true;
+    default:
+      break;
+  }
+  const char kArgument[] = "/tray";
+  const size_t kLength = sizeof kArgument - 1;
+  for (const char* p = commandLine; p != nullptr && *p != '\0';) {
+    while (*p == ' ' || *p == '\t') ++p;
+    const char* end = p;
+    while (*end != '\0' && *end != ' ' && *end != '\t') ++end;
+    if (static_cast<size_t>(end - p) == kLength && _strnicmp(p, kArgument, kLength) == 0) return true;
+    p = end;
+  }
+  return false;
+}
+
+// Asks the running instance of this build to show its window, which may not be there yet when
+// both starts came at once.
+void HandOverToRunningInstance() {
+  HWND running = nullptr;
+  for (int waited = 0; running == nullptr && waited < 5000; waited += 50) {
+    running = FindWindowA(windowClassName, VIREL_WINDOW_TITLE);
+    if (running == nullptr) Sleep(50);
+  }
+  if (running == nullptr) return;
+  // This start came from the user, so it may pass the right to take the foreground on.
+  DWORD process = 0;
+  GetWindowThreadProcessId(running, &process);
+  AllowSetForegroundWindow(process);
+  PostMessageA(running, WM_BRINGFORWARD, 0, 0);
+}
+
 }  // namespace
 
 void RegisterMainWindowClass(HINSTANCE instance) {
@@ -138,6 +217,7 @@ void RegisterMainWindowClass(HINSTANCE instance) {
   RegisterClassExA(&windowClass);
 }
 
+// SW_HIDE: the window stays hidden, the icon leads to it.
 BOOL InitInstance(HINSTANCE instance, int showCommand) {
   appInstance = instance;
   tamilOnOffMessage = RegisterWindowMessageA(kToggleMessageName);
@@ -145,14 +225,20 @@ BOOL InitInstance(HINSTANCE instance, int showCommand) {
   HWND window = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, nullptr, 0);
   if (window == nullptr) return FALSE;
   mainWindow = window;
+  const UINT fromAnyProgram[] = {tamilOnOffMessage, taskbarCreatedMessage, WM_BRINGFORWARD};
+  AcceptFromLowerIntegrity(mainWindow, fromAnyProgram, sizeof fromAnyProgram / sizeof fromAnyProgram[0]);
   SetWindowTextA(mainWindow, VIREL_WINDOW_TITLE);
-  ShowWindow(mainWindow, showCommand);
-  UpdateWindow(mainWindow);
+  if (showCommand != SW_HIDE) {
+    ShowWindow(mainWindow, showCommand);
+    UpdateWindow(mainWindow);
+  }
   settingsChanged = 0;
   CreateTrayIcon();
+  // No notification area yet: the taskbar button leads to the window until one comes.
+  if (showCommand == SW_HIDE && !iconAdded) ShowWindow(mainWindow, SW_SHOWMINNOACTIVE);
   LoadSettings();
-  // The engine's answers change nothing here: a refused load means another instance of this
-  // build holds the hook, and the settings below still reach the shared block.
+  // The engine's answers change nothing here: a refused load means another program holds this
+  // build's hook, and the settings below still reach the shared block.
   LoadVirelEngine(mainWindow);
   SetTamilEncodings(static_cast<int>(settings.encoding));
   SetTamilKeyboard(static_cast<int>(settings.keyboard));
@@ -191,9 +277,16 @@ void ToggleWindowVisibility() {
     ShowWindow(mainWindow, SW_MINIMIZE);
     if (iconAdded) ShowWindow(mainWindow, SW_HIDE);
   } else {
-    ShowWindow(mainWindow, SW_RESTORE);
-    ShowWindow(mainWindow, SW_SHOW);
+    ShowSettingsWindow();
   }
+}
+
+void ShowSettingsWindow() {
+  ShowWindow(mainWindow, SW_RESTORE);
+  ShowWindow(mainWindow, SW_SHOW);
+  // After a start with a minimised show command Windows may take the first show of the main
+  // window for that start's own show command, and minimise it instead.
+  if (IsIconic(mainWindow)) ShowWindow(mainWindow, SW_RESTORE);
 }
 
 // The window is a dialog of its own class: default processing is the dialog manager's (focus kept
@@ -220,6 +313,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TRAYICON:
       HandleTrayIcon(lParam);
       break;
+    case WM_BRINGFORWARD:
+      BringForward();
+      break;
     case WM_DESTROY:
       Shell_NotifyIconA(NIM_DELETE, &iconRecord);
       PostQuitMessage(0);
@@ -230,10 +326,20 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefDlgProcA(window, message, wParam, lParam);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
   LoadStringA(instance, IDS_CLASSNAME, windowClassName, sizeof windowClassName);
+  bool toNotificationArea = StartsInNotificationArea(commandLine, showCommand);
+  // One instance of each build: a second start shows the running one's window (unless it was
+  // itself a start into the notification area) and ends. The mutex lives as long as the process.
+  SetLastError(ERROR_SUCCESS);
+  HANDLE instanceMutex = CreateMutexA(nullptr, FALSE, VIREL_INSTANCE_MUTEX);
+  DWORD created = GetLastError();
+  if (created == ERROR_ALREADY_EXISTS || (instanceMutex == nullptr && created == ERROR_ACCESS_DENIED)) {
+    if (!toNotificationArea) HandOverToRunningInstance();
+    return 0;
+  }
   RegisterMainWindowClass(instance);
-  if (!InitInstance(instance, showCommand)) return 0;
+  if (!InitInstance(instance, toNotificationArea ? SW_HIDE : showCommand)) return 0;
   MSG msg = {};
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     // Tab, the arrow keys, mnemonics, Enter and Esc in the settings window.

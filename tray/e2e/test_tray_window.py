@@ -15,9 +15,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from traywine import (IDC_ENCODING, IDC_ENCODING_LABEL, IDC_HELPBUTTON, IDC_KEYBOARD,  # noqa: E402
                       IDC_KEYBOARD_LABEL, IDC_STOPBUTTON, IDC_TAMILDISPLAY, IDC_TOGGLEKEY,
-                      IDC_TOGGLEKEY_LABEL, RESTART_TEXT, TITLE, WM_CLOSE, WM_LBUTTONDBLCLK,
-                      WM_TRAYICON, E2EError, expect, pixels, run_cases, shots_dir, wait_for,
-                      window_pixels)
+                      IDC_TOGGLEKEY_LABEL, RESTART_TEXT, SYSTRAY_TRACE, TASKBAR_CREATED, TITLE,
+                      TOGGLE_MESSAGE, WM_BRINGFORWARD, WM_CLOSE, WM_LBUTTONDBLCLK, WM_TRAYICON,
+                      E2EError, expect, pixels, run_cases, shots_dir, wait_for, window_pixels)
 
 WS_CHILD, WS_VISIBLE, WS_GROUP, WS_TABSTOP = 0x40000000, 0x10000000, 0x00020000, 0x00010000
 BS_PUSHBUTTON, BS_AUTOCHECKBOX, BS_FLAT = 0x0, 0x3, 0x8000
@@ -90,7 +90,7 @@ def check_window(tray, captions, stop, encodings, keyboards, selections, checked
 
 
 def first_start_shows_the_english_window(wine, bits):
-    tray = wine.start_tray(bits)
+    tray = wine.start_tray(bits, debug=SYSTRAY_TRACE + ",fixme+msg")
     state = tray.dump()
     expect(bytes.fromhex(state["text"]).decode(), TITLE[bits], "title")
     children = state["children"]
@@ -109,6 +109,13 @@ def first_start_shows_the_english_window(wine, bits):
     expect(tray.exit(), 0, "exit code after closing the window")
     expect(wine.stored(), None, "settings key after closing the window (nothing saved)")
     expect(tray.icon_calls(), [0, 2], "Shell_NotifyIcon calls (NIM_ADD, NIM_DELETE)")
+    # Were it elevated, it would still take these from ordinary programs (Wine notes each call).
+    with open(tray.output_path, "rb") as f:
+        log = f.read().decode("utf-8", "replace")
+    for name in (TOGGLE_MESSAGE, TASKBAR_CREATED, str(WM_BRINGFORWARD)):
+        call = f"ChangeWindowMessageFilterEx {int(tray.hwnd, 16):0{bits // 4}x} {int(wine.probe(bits, 'register', name)):x} 1 "
+        if call not in log:
+            raise E2EError(f"no {call!r}: {name} is not let through from lower integrity")
 
 
 def captions_switch_to_tamil_and_keep_pending_choices(wine, bits):

@@ -7,6 +7,7 @@
 //   trayprobeNN.exe click HWND ID              click a button (posted: the click may open a box)
 //   trayprobeNN.exe post HWND MSG WPARAM LPARAM  MSG a number, or the name of a registered message
 //   trayprobeNN.exe send HWND MSG WPARAM LPARAM
+//   trayprobeNN.exe register NAME              the number of the registered message NAME
 //   trayprobeNN.exe wmtext HWND                the text WM_GETTEXT gives (a tooltip's current tip),
 //                                              as hex of UTF-8
 //   trayprobeNN.exe noarea                     a notification area that refuses every icon: a
@@ -317,6 +318,8 @@ int main(int argc, char** argv) {
     LPARAM lParam = static_cast<LPARAM>(strtoll(argv[5], nullptr, 0));
     if (verb == "post") return PostMessageA(window, message, wParam, lParam) ? 0 : 1;
     printf("%lld\n", static_cast<long long>(SendMessageA(window, message, wParam, lParam)));
+  } else if (verb == "register" && argc >= 3) {
+    printf("%u\n", MessageNumber(argv[2]));
   } else if (verb == "wmtext" && argc >= 3) {
     wchar_t text[512] = L"";
     LRESULT length = SendMessageW(ParseWindow(argv[2]), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
