@@ -40,6 +40,8 @@ void ShowSettingsWindow();
 void ShowTamilState(BYTE tamilOn);
 
 // The settings window's contents and commands (settings_window.cpp).
+// Scales the banner to the screen's dots per inch, as Windows scales the dialog itself.
+void FitBannerToScreen();
 void FillSettingsWindow();
 void ShowSaveChangesCaption();
 void HandleSettingsCommand(WORD id, WORD notification);

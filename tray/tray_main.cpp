@@ -37,7 +37,17 @@ Function SystemFunction(const char* library, const char* name) {
                            : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+// The small icon size at the screen's dots per inch (the process is DPI-aware). LoadIconMetric
+// (Windows Vista) scales down from the next larger image where the group lacks the exact size.
 HICON LoadSmallIcon(int id) {
+  using LoadIconMetricFunction = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
+  static const auto loadIconMetric = SystemFunction<LoadIconMetricFunction>("comctl32.dll", "LoadIconMetric");
+  const int kSmallMetric = 0;  // LIM_SMALL
+  HICON icon = nullptr;
+  if (loadIconMetric != nullptr &&
+      SUCCEEDED(loadIconMetric(appInstance, MAKEINTRESOURCEW(id), kSmallMetric, &icon))) {
+    return icon;
+  }
   return static_cast<HICON>(LoadImageA(appInstance, MAKEINTRESOURCEA(id), IMAGE_ICON,
                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                        LR_DEFAULTCOLOR));
@@ -228,6 +238,7 @@ BOOL InitInstance(HINSTANCE instance, int showCommand) {
   const UINT fromAnyProgram[] = {tamilOnOffMessage, taskbarCreatedMessage, WM_BRINGFORWARD};
   AcceptFromLowerIntegrity(mainWindow, fromAnyProgram, sizeof fromAnyProgram / sizeof fromAnyProgram[0]);
   SetWindowTextA(mainWindow, VIREL_WINDOW_TITLE);
+  FitBannerToScreen();
   if (showCommand != SW_HIDE) {
     ShowWindow(mainWindow, showCommand);
     UpdateWindow(mainWindow);

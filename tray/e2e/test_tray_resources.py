@@ -236,7 +236,8 @@ def strings_icon_bitmap_manifest(pe, bits):
     expect(len(bitmap), 40 + 440 * 3 * 66, "banner size with its header")
 
     manifest = only_english(resources, (RT_MANIFEST, 1), "manifest 1").decode("utf-8")
-    for needle in ('level="asInvoker"', 'uiAccess="false"', 'name="Microsoft.Windows.Common-Controls"',
+    for needle in ('level="asInvoker"', 'uiAccess="false"', '>true</dpiAware>',
+                   'xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings"', 'name="Microsoft.Windows.Common-Controls"',
                    'version="6.0.0.0"', 'type="win32"', 'processorArchitecture="*"',
                    'publicKeyToken="6595b64144ccf1df"', 'language="*"'):
         if needle not in manifest:

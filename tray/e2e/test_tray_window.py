@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The tray program's settings window under Wine, in both builds: what it shows at first start
 and with stored settings, the Tamil captions, the fonts it makes and releases, the keyboard
-(Tab, mnemonics, Enter, Esc), and pictures of it.
+(Tab, mnemonics, Enter, Esc), the scale at 144 dots per inch, and pictures of it.
 
 Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
 build; exits 0 when none failed. Screenshots go to $VIREL_BUILD/tray-e2e/.
@@ -184,13 +184,13 @@ CAPTION_FONT = "-11 0 0 0 0 0 0 4 0"  # height, width, escapement, orientation, 
                                       # underline, quality 4 (antialiased), ANSI_CHARSET
 
 
-def caption_fonts(tray):
+def caption_fonts(tray, caption_font=CAPTION_FONT):
     """(faces of the caption fonts created so far, how many of them are still alive)."""
     faces, alive = [], set()
     with open(tray.output_path, "rb") as f:
         for line in f.read().decode("utf-8", "replace").splitlines():
             created = FONT_LINE.search(line)
-            if created and created.group(1) == CAPTION_FONT:
+            if created and created.group(1) == caption_font:
                 faces.append(created.group(2))
                 alive.add(created.group(3))
             deleted = DELETE_LINE.search(line)
@@ -265,6 +265,25 @@ def the_keyboard_reaches_every_control(wine, bits):
     expect(wine.stored(), {"encoding": 0, "keyboard": 1, "displayLang": 0, "toggleKey": 10}, "stored")
 
 
+DPI_KEY = r"HKCU\Control Panel\Desktop"  # its LogPixels: the screen's dots per inch under Wine
+
+
+def at_144_dots_an_inch_fonts_banner_and_icons_scale(wine, bits):
+    wine.reg("add", DPI_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f")
+    try:
+        tray = wine.start_tray(bits, debug="-all,trace+font,trace+cursor")
+        left, top, right, bottom = tray.dump()["children"][-1]["rect"]
+        expect((right - left, bottom - top), (660, 99), "banner size (the bitmap's, times 1.5)")
+        expect(caption_fonts(tray, "-17 0 0 0 0 0 0 4 0")[0], [""], "caption fonts 17 pixels high")
+        with open(tray.output_path, "rb") as f:
+            log = f.read().decode("utf-8", "replace")
+        # The notification area's icons (110 and 111) at its small icon size.
+        expect([f"#{icon:04x}, 24x24," in log for icon in (110, 111)], [True, True], "icons loaded at 24 pixels")
+        expect(tray.exit(), 0, "exit code")
+    finally:
+        wine.reg("delete", DPI_KEY, "/v", "LogPixels", "/f", check=False)
+
+
 CASES = [
     ("first start shows the English window", first_start_shows_the_english_window),
     ("the check box switches to Tamil and keeps pending choices", captions_switch_to_tamil_and_keep_pending_choices),
@@ -272,6 +291,7 @@ CASES = [
     ("stored settings fill the window", stored_settings_fill_the_window),
     ("odd registry values leave the defaults", odd_registry_values_leave_defaults),
     ("Tab and the mnemonics reach every control; Enter and Esc", the_keyboard_reaches_every_control),
+    ("at 144 dots an inch the fonts, banner and icons scale", at_144_dots_an_inch_fonts_banner_and_icons_scale),
 ]
 
 if __name__ == "__main__":
