@@ -46,13 +46,15 @@ run: build
 	@bash tools/run.sh
 
 # Benchmarks (engine/bench/bench.py): results in build/bench/, a table at the end.
-bench: deps bench-native win64 win32
+bench: deps native bench-native win64 win32
 	python3 engine/bench/bench.py --out $(BUILD)/bench
+	python3 convert/bench/convert_bench.py --out $(BUILD)/bench
 
-# The native build without sanitizers, at -O2: what the instruction counts are taken from.
+# The native build without sanitizers, at -O2: what the instruction counts and the converter's
+# speed are taken from.
 bench-native:
 	cmake -S . -B $(BUILD)/bench-native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVIREL_SANITIZE=OFF >/dev/null
-	cmake --build $(BUILD)/bench-native -j$(JOBS) --target virel_instructions
+	cmake --build $(BUILD)/bench-native -j$(JOBS) --target virel_instructions virelconv
 
 # The long soak under Wine (engine/e2e/test_soak.py; make test runs a short one).
 soak: build

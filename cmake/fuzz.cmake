@@ -20,6 +20,15 @@ add_executable(fuzz_settings tray/fuzz/settings_fuzz.cpp tray/settings_store.cpp
 target_include_directories(fuzz_settings PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(fuzz_settings PRIVATE ${VIREL_FUZZ_COMPILE})
 
-foreach(target fuzz_hook fuzz_version fuzz_settings)
+# The converter: its decoder and its encoder, each from convert/fuzz/convert_fuzz.cpp.
+foreach(direction decode encode)
+  add_executable(fuzz_${direction} convert/fuzz/convert_fuzz.cpp convert/legacy_text.cpp convert/detect.cpp
+                 engine/eightbit/glyph_rows.cpp engine/unicode/unicode_units.cpp)
+  target_include_directories(fuzz_${direction} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_options(fuzz_${direction} PRIVATE ${VIREL_FUZZ_COMPILE})
+endforeach()
+target_compile_definitions(fuzz_decode PRIVATE VIREL_FUZZ_DECODE)
+
+foreach(target fuzz_hook fuzz_version fuzz_settings fuzz_decode fuzz_encode)
   target_link_options(${target} PRIVATE ${VIREL_FUZZ_LINK})
 endforeach()

@@ -5,10 +5,11 @@ never disagree with the engine:
     /usr/bin/python3 docs/charts.py VIREL_TYPE OUTPUT_DIR
 
 VIREL_TYPE is the native build's build/native/virel_type. Every key of a US keyboard is typed
-through it, alone, after a consonant and before one, each into a fresh process, in Unicode. The
-chart shows on each key what the key gives alone (blue) and the sign it puts on a consonant typed
-before it (orange) or after it (green: the Old Typewriter's mode keys); a dotted circle stands for
-that consonant. Below the keyboard a strip of typed examples, also from the engine.
+through it, alone, after a consonant and before one, and after a vowel, each into a fresh
+process, in Unicode. The chart shows on each key what the key gives (blue) and the sign it puts
+on a consonant typed before it (orange) or after it (green: the typewriters' ெ ே ை and the Old
+Typewriter's mode keys); a dotted circle stands for that consonant. Below the keyboard a strip of
+typed examples, also from the engine.
 
 Writes chart-<layout>.png for the four layouts and charts.txt, the same facts as text (what the
 tests compare with the engine). Needs python3-pil with libraqm0, fonts-lohit-taml and
@@ -24,20 +25,20 @@ TAMIL_FONT = "/usr/share/fonts/truetype/lohit-tamil/Lohit-Tamil.ttf"
 LATIN_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
 LATIN_BOLD = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
 
-# (file stem, keyboard number, a consonant key of the layout, examples to type)
+# (file stem, keyboard number, a consonant key and the அ key of the layout, examples to type)
 LAYOUTS = [
-    ("phonetic", 0, "k",
+    ("phonetic", 0, "k", "a",
      ["a", "aa", "i", "ii", "u", "uu", "e", "ee", "ai", "o", "oo", "au", "q",
       "ka", "kaa", "ki", "kii", "ku", "kuu", "ke", "kee", "kai", "ko", "koo", "kau",
-      "ng", "nj", "n-", "th", "sh", "sr", "x", " n", "vaNakkam", "thamiz"]),
-    ("tamil99", 1, "h",
+      "ng", "nj", "w", "th", "sh", "sr", "x", " n", "nanRi", "pan-thu", "vaNakkam", "thamiz"]),
+    ("tamil99", 1, "h", "a",
      ["hq", "hs", "hw", "hd", "he", "hg", "ht", "hr", "hc", "hx", "hz", "hf",
       "kk", "bh", "][", "po", ";l", "kj", "iu", "T", "Y", "vphhkf", "lks/f"]),
-    ("new-typewriter", 2, "f",
-     ["fh", "fp", "fP", "f[", "f:", "f;", "bf", "nf", "if", "F", "Fh", "T", "T&",
+    ("new-typewriter", 2, "f", "m",
+     ["fh", "fp", "fP", "f[", "f:", "f;", "bf", "nf", "if", "bfh", "nfh", "F", "Fh", "T", "T&",
       "tzf;fk;", "jkpH;"]),
-    ("old-typewriter", 3, "f",
-     ["fh", "pf", "Pf", "[f", ":F", ";f", "bf", "nf", "if", "F", "Fh", "T",
+    ("old-typewriter", 3, "f", "m",
+     ["fh", "pf", "Pf", "[f", ":F", ";f", "bf", "nf", "if", "bfh", "nfh", "F", "Fh", "T",
       "tz;ff;k", "jpk;H"]),
 ]
 
@@ -85,12 +86,18 @@ def marked(sign):
     return DOTTED_CIRCLE + sign
 
 
-def key_facts(typed, key, consonant):
-    """(alone, sign, side) for one key, as text to draw: what it gives alone, and the sign it
+def key_facts(typed, key, consonant, vowel):
+    """(alone, sign, side) for one key, as text to draw: the letter it gives, and the sign it
     puts on a consonant typed before it (side "after") or after it (side "before"); '' where
-    there is nothing."""
+    there is nothing. A key that gives another letter inside a word than at its start (the
+    phonetic n: ந் to begin a word, ன் after a letter) shows the letter inside a word."""
     base = typed[consonant][:1]
     alone = typed[key]
+    inside = typed[vowel + key]
+    if inside.startswith(typed[vowel]):
+        rest = inside[len(typed[vowel]):]
+        if rest.strip() and rest[0] not in SIGNS:
+            alone = rest
     if alone == key or not alone.strip():
         alone = ""  # the key passes as itself, or gives only a space
     alone = alone.replace(ZWJ, "")
@@ -100,17 +107,18 @@ def key_facts(typed, key, consonant):
         text = typed[sequence]
         rest = text[len(base):]
         if text.startswith(base) and rest and all(c in SIGNS for c in rest) and \
-                text != typed[consonant] and marked(rest) != alone:
-            return alone, marked(rest), side
+                text != typed[consonant]:
+            # A sign key typed alone gives only its sign (ெ before any consonant): the sign.
+            return ("" if marked(rest) == alone else alone), marked(rest), side
     return alone, "", ""
 
 
-def layout_facts(virel_type, keyboard, consonant, examples):
+def layout_facts(virel_type, keyboard, consonant, vowel, examples):
     keys = [c for row in ROWS for c in row[0] + row[1]]
-    lines = set(keys) | {consonant} | set(examples)
-    lines |= {consonant + k for k in keys} | {k + consonant for k in keys}
+    lines = set(keys) | {consonant, vowel} | set(examples)
+    lines |= {consonant + k for k in keys} | {k + consonant for k in keys} | {vowel + k for k in keys}
     typed = type_lines(virel_type, keyboard, sorted(lines))
-    facts = {key: key_facts(typed, key, consonant) for key in keys}
+    facts = {key: key_facts(typed, key, consonant, vowel) for key in keys}
     return facts, [(e, typed[e]) for e in examples]
 
 
@@ -209,8 +217,8 @@ def main():
     virel_type, out = sys.argv[1], sys.argv[2]
     os.makedirs(out, exist_ok=True)
     text = []
-    for stem, keyboard, consonant, example_keys in LAYOUTS:
-        facts, examples = layout_facts(virel_type, keyboard, consonant, example_keys)
+    for stem, keyboard, consonant, vowel, example_keys in LAYOUTS:
+        facts, examples = layout_facts(virel_type, keyboard, consonant, vowel, example_keys)
         draw_chart(facts, examples, os.path.join(out, f"chart-{stem}.png"))
         text.append(facts_text(stem, facts, examples))
     with open(os.path.join(out, "charts.txt"), "w", encoding="utf-8") as f:

@@ -50,6 +50,7 @@ def main():
         text = f.read()
     title = text.splitlines()[0].lstrip("# ")
     body = keep_together(markdown.markdown(text, extensions=["sane_lists"]))
+    body = body.replace(" \u2192 ", "\u00a0\u2192\u00a0")  # keys → text, never split over lines
     html_path = os.path.splitext(output)[0] + ".html"
     with open(html_path, "w", encoding="utf-8") as f:
         f.write(page(body, lang, title))

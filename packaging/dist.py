@@ -19,6 +19,8 @@ DOCS = os.path.join(REPO, "docs")
 PROGRAMS = [("win64", "x86_64-w64-mingw32-strip", ["Virel64.exe", "VirelEgn64.dll"]),
             ("win32", "i686-w64-mingw32-strip", ["Virel32.exe", "VirelEgn32.dll"])]
 MANUALS = [("en.md", "Virel-Manual-English.pdf"), ("ta.md", "Virel-Manual-Tamil.pdf")]
+CONVERTER = "virelconv.exe"
+CHARTS = ["chart-phonetic.png", "chart-tamil99.png", "chart-new-typewriter.png", "chart-old-typewriter.png"]
 SETUP = "VirelSetup-5.0.exe"
 PORTABLE = "Virel-5.0-portable.zip"
 
@@ -44,9 +46,16 @@ def main():
             run(strip, "--strip-all", "-o", os.path.join(stage, name),
                 os.path.join(build, folder, name))
 
-    # The charts come from the engine of this build; the pictures of the window are committed.
+    # virelconv: the 32-bit build, which runs on every Windows.
+    run("i686-w64-mingw32-strip", "--strip-all", "-o", os.path.join(stage, CONVERTER),
+        os.path.join(build, "win32", CONVERTER))
+
+    # The charts come from the engine of this build (the menu's "Keyboard chart" opens them
+    # beside the program); the pictures of the window are committed.
     run(sys.executable, os.path.join(DOCS, "charts.py"),
         os.path.join(build, "native", "virel_type"), images)
+    for name in CHARTS:
+        shutil.copy(os.path.join(images, name), os.path.join(stage, name))
     for name in ("settings-english.png", "settings-tamil.png"):
         shutil.copy(os.path.join(DOCS, "images", name), images)
     for source, pdf in MANUALS:

@@ -184,6 +184,11 @@ FunctionEnd
   ${EndIf}
   !insertmacro ${MACRO} "Virel32.exe"
   !insertmacro ${MACRO} "VirelEgn32.dll"
+  !insertmacro ${MACRO} "virelconv.exe"
+  !insertmacro ${MACRO} "chart-phonetic.png"
+  !insertmacro ${MACRO} "chart-tamil99.png"
+  !insertmacro ${MACRO} "chart-new-typewriter.png"
+  !insertmacro ${MACRO} "chart-old-typewriter.png"
   !insertmacro ${MACRO} "${MANUAL_EN}"
   !insertmacro ${MACRO} "${MANUAL_TA}"
 !macroend
@@ -433,6 +438,11 @@ FunctionEnd
   !insertmacro ${MACRO} "VirelEgn64.dll"
   !insertmacro ${MACRO} "Virel32.exe"
   !insertmacro ${MACRO} "VirelEgn32.dll"
+  !insertmacro ${MACRO} "virelconv.exe"
+  !insertmacro ${MACRO} "chart-phonetic.png"
+  !insertmacro ${MACRO} "chart-tamil99.png"
+  !insertmacro ${MACRO} "chart-new-typewriter.png"
+  !insertmacro ${MACRO} "chart-old-typewriter.png"
   !insertmacro ${MACRO} "${MANUAL_EN}"
   !insertmacro ${MACRO} "${MANUAL_TA}"
   !insertmacro ${MACRO} "Uninstall.exe"

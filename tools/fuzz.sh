@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (clang-14 with libFuzzer, address and undefined-behaviour sanitizers)
-# into build/fuzz and runs them over their corpora (engine/core/fuzz/corpus, tray/fuzz/corpus:
-# a few seeds, and every input that ever failed).
+# into build/fuzz and runs them over their corpora (engine/core/fuzz/corpus, tray/fuzz/corpus,
+# convert/fuzz/corpus: a few seeds, and every input that ever failed).
 #   tools/fuzz.sh short      replays each corpus, then fuzzes each target for a few seconds with
 #                            a fixed seed (make test); fails on any finding
 #   tools/fuzz.sh [SECONDS]  fuzzes each target for SECONDS (default 600), on both cores; what it
@@ -15,7 +15,9 @@ cmake --build "$build" -j"${JOBS:-2}" >/dev/null
 # target, its corpus in the repository, runs of the short mode (a few seconds each)
 targets=("hook engine/core/fuzz/corpus/hook 12000"
          "version engine/core/fuzz/corpus/version 200000"
-         "settings tray/fuzz/corpus/settings 200000")
+         "settings tray/fuzz/corpus/settings 200000"
+         "decode convert/fuzz/corpus/decode 50000"
+         "encode convert/fuzz/corpus/encode 50000")
 keys_file="$build/keys-delivered"
 : > "$keys_file"
 export VIREL_FUZZ_KEYS_FILE=$keys_file

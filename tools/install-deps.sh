@@ -39,6 +39,9 @@ pkg_installed libclang-rt-14-dev || need+=(libclang-rt-14-dev)
 pkg_installed libfuzzer-14-dev || need+=(libfuzzer-14-dev)
 # make bench counts the engine's instructions with callgrind.
 have valgrind || need+=(valgrind)
+# The converter's tests and measures read the Tamil dictionary (aspell -l ta dump master).
+have aspell || need+=(aspell)
+pkg_installed aspell-ta || need+=(aspell-ta)
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

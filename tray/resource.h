@@ -20,6 +20,9 @@
 #define IDC_STOPBUTTON 1017
 #define IDM_EXIT 1018
 #define IDM_SHOWHIDE 1019
+#define IDM_CLIPBOARD_TO_UNICODE 1020
+#define IDM_CLIPBOARD_FROM_UNICODE 1021
+#define IDM_KEYBOARD_CHART 1022
 
 // Callback message of the notification-area icon, also the icon's id.
 #define WM_TRAYICON 35468

@@ -1,5 +1,6 @@
 // The tray program's entry, window class, start-up, window procedure and notification icon.
 #include "engine/core/exports.h"
+#include "tray/clipboard_convert.h"
 #include "tray/resource.h"
 #include "tray/settings_store.h"
 #include "tray/tray.h"
@@ -105,40 +106,24 @@ void OnTaskbarCreated() {
   if (iconAdded && IsIconic(mainWindow)) ShowWindow(mainWindow, SW_HIDE);
 }
 
-void OnMenuShowHide() {
-  SetForegroundWindow(mainWindow);
-  ToggleWindowVisibility();
-}
-
-// Nothing is saved; the other build runs on.
-void OnMenuExit() {
-  Shell_NotifyIconA(NIM_DELETE, &iconRecord);
-  PostQuitMessage(0);
-}
-
-struct TrayMenuItem {
-  UINT id;
-  const char* text;
-  void (*action)();
-};
-
-// The icon's menu, top to bottom.
-const TrayMenuItem kTrayMenu[] = {
-    {IDM_SHOWHIDE, "Show/Hide", OnMenuShowHide},
-    {IDM_EXIT, "Exit", OnMenuExit},
-};
-
 void ShowTrayMenu() {
   POINT cursor;
   GetCursorPos(&cursor);
   SetForegroundWindow(mainWindow);
+  UpdateConverterItems(popupMenu);
   UINT chosen = static_cast<UINT>(TrackPopupMenu(popupMenu, TPM_RETURNCMD | TPM_NONOTIFY, cursor.x, cursor.y,
                                                  0, mainWindow, nullptr));
   // Without a message of its own after the menu, the window that owns it may keep the menu open
   // when the user clicks elsewhere next time.
   PostMessageA(mainWindow, WM_NULL, 0, 0);
-  for (const TrayMenuItem& item : kTrayMenu) {
-    if (item.id == chosen) item.action();
+  if (chosen == IDM_EXIT) {
+    Shell_NotifyIconA(NIM_DELETE, &iconRecord);
+    PostQuitMessage(0);
+  } else if (chosen == IDM_SHOWHIDE) {
+    SetForegroundWindow(mainWindow);
+    ToggleWindowVisibility();
+  } else {
+    HandleConverterItem(chosen);
   }
 }
 
@@ -272,7 +257,9 @@ void CreateTrayIcon() {
   AddTrayIcon();
 
   popupMenu = CreatePopupMenu();
-  for (const TrayMenuItem& item : kTrayMenu) AppendMenuA(popupMenu, MF_STRING, item.id, item.text);
+  AppendMenuA(popupMenu, MF_STRING, IDM_SHOWHIDE, "Show/Hide");
+  AppendConverterItems(popupMenu);
+  AppendMenuA(popupMenu, MF_STRING, IDM_EXIT, "Exit");
 }
 
 void ShowTamilState(BYTE tamilOn) {

@@ -23,7 +23,7 @@
 Writes <out>/bench.json and prints a table, each figure beside its target. --quick runs each part
 briefly to show that it works (make test): it runs the native program without callgrind, and its
 figures mean nothing. Targets are reported, never enforced: the exit status is 0 whenever every
-part ran.
+part ran, or was skipped because this machine cannot run its build (the last line says why).
 """
 
 import argparse
@@ -39,9 +39,10 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "e2e"))
 
+from caserun import record_skips  # noqa: E402
+from typing_run import read_words  # noqa: E402
 from winehost import REPO, E2EError, WineSession  # noqa: E402
 
-WORDS_FILE = os.path.join(REPO, "engine", "unicode", "tests", "data", "words.tsv")
 FAKE_HEADER = os.path.join(REPO, "engine", "testing", "fake_windows.h")
 ENCODINGS = ["Unicode", "TSCII", "TAB", "TAM", "LIPI", "T_OLD"]
 LAYOUTS = ["phonetic", "Tamil99", "New Typewriter", "Old Typewriter"]
@@ -68,15 +69,6 @@ def percentile(values, fraction):
     ordered = sorted(values)
     rank = max(1, -(-int(round(fraction * 1000)) * len(ordered) // 1000))
     return ordered[min(rank, len(ordered)) - 1]
-
-
-def word_keys(layout):
-    keys = []
-    with open(WORDS_FILE, encoding="utf-8") as f:
-        for line in f:
-            if line.strip() and not line.startswith("#"):
-                keys.append(line.rstrip("\n").split("\t")[1 + layout])
-    return keys
 
 
 # --- instructions (native, callgrind) ----------------------------------------------------------
@@ -188,7 +180,7 @@ def run_cost(wine, bits, rounds, count):
 # --- key-to-text latency (Wine) ----------------------------------------------------------------
 def run_latency(wine, bits, key_count, block=50):
     words = []
-    for word in word_keys(0):
+    for word in [keys[0] for keys in read_words().values()]:
         if sum(len(w) + 1 for w in words) >= key_count:
             break
         words.append(word + " ")
@@ -309,8 +301,6 @@ def main():
         for bits in (64, 32):
             runnable, reason = wine.can_run(bits)
             if not runnable:
-                if bits == 64:
-                    raise E2EError(f"Wine cannot run 64-bit programs: {reason}")
                 results["cost"][bits] = results["latency"][bits] = {"skipped": reason}
                 print(f"{bits}-bit programs cannot run here: {reason}", flush=True)
                 continue
@@ -328,6 +318,9 @@ def main():
     if "composed" in results["instructions"]:
         print("\nInstructions a composed key, median (and most) over the word list's keys:\n")
         print(composed_table(results["instructions"]["composed"]))
+    skipped = record_skips([(f"{bits}-bit cases", cost["skipped"])
+                            for bits, cost in results["cost"].items() if "skipped" in cost])
+    print(f"\nskipped: {skipped or 'nothing'}")
     return 0
 
 

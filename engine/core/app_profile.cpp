@@ -62,6 +62,33 @@ unsigned GetExeMajorVersion(const char* path) {
   return major;
 }
 
+// What each application gets. A host without a profile may use either kind of control: it gets a
+// whole Backspace press. Synthesized Backspaces (EUDOR) erase only text that is pasted, which
+// also comes through the input stream; before posted text delivery sends a press instead.
+const HostRow kHosts[kProfileCount] = {
+    // name    erase                    in a plain Edit control  8-bit text             Unicode text             joiner                    the five flags of HostRow
+    {"none",  EraseBy::kSentPress,     EraseBy::kSentPress,     TextBy::kPosted,       UnitsBy::kPostedW,       JoinerBy::kPostedW,       0, 0, 0, 0, 0},
+    {"DREAM", EraseBy::kSentChar8,     EraseBy::kSentChar8,     TextBy::kPaste,        UnitsBy::kPostedW,       JoinerBy::kPostedW,       0, 0, 0, 0, 0},
+    {"EUDOR", EraseBy::kKeyPress,      EraseBy::kKeyPress,      TextBy::kPaste,        UnitsBy::kPostedW,       JoinerBy::kPostedW,       0, 0, 0, 1, 0},
+    {"PHOTO", EraseBy::kPostedChar8,   EraseBy::kPostedChar8,   TextBy::kPosted,       UnitsBy::kPostedW,       JoinerBy::kPostedW,       0, 0, 0, 0, 0},
+    {"FRAME", EraseBy::kSentChar8,     EraseBy::kSentChar8,     TextBy::kSentButLast,  UnitsBy::kPostedW,       JoinerBy::kSentW,         0, 0, 0, 0, 0},
+    {"SOFFI", EraseBy::kSentPress,     EraseBy::kSentPress,     TextBy::kPostedAsKey,  UnitsBy::kPostedUnichar, JoinerBy::kPostedUnichar, 0, 1, 0, 0, 0},
+    {"WINWO", EraseBy::kPostedChar8,   EraseBy::kPostedChar8,   TextBy::kPosted,       UnitsBy::kPostedW,       JoinerBy::kPostedW,       1, 0, 0, 0, 0},
+    {"PSP",   EraseBy::kPostedChar8,   EraseBy::kPostedChar8,   TextBy::kPosted,       UnitsBy::kPostedW,       JoinerBy::kPostedW,       0, 0, 0, 0, 0},
+    {"OPERA", EraseBy::kPostedKeyDown, EraseBy::kPostedKeyDown, TextBy::kPosted,       UnitsBy::kPostedW,       JoinerBy::kPostedW,       0, 0, 0, 0, 0},
+    {"NOTEP", EraseBy::kPostedChar8,   EraseBy::kPostedChar8,   TextBy::kPosted,       UnitsBy::kPostedW,       JoinerBy::kPostedW,       0, 0, 0, 0, 0},
+    {"POWER", EraseBy::kPostedKeyDown, EraseBy::kPostedKeyDown, TextBy::kPosted,       UnitsBy::kPostedW,       JoinerBy::kPostedW,       0, 0, 1, 0, 0},
+    {"MSACC", EraseBy::kSentChar8,     EraseBy::kSentChar8,     TextBy::kPosted,       UnitsBy::kPostedW,       JoinerBy::kPostedW,       0, 0, 0, 0, 0},
+    {"MOZIL", EraseBy::kSentChar8,     EraseBy::kSentChar8,     TextBy::kPosted,       UnitsBy::kPostedW,       JoinerBy::kPostedW,       0, 0, 0, 0, 0},
+    {"KAVIT", EraseBy::kSentPress,     EraseBy::kSentChar8,     TextBy::kSent,         UnitsBy::kPostedW,       JoinerBy::kSentW,         0, 0, 0, 0, 1},
+    {"WORDP", EraseBy::kSentPress,     EraseBy::kSentPress,     TextBy::kSent,         UnitsBy::kPostedW,       JoinerBy::kSentW,         0, 0, 0, 0, 1},
+    {"YAHOO", EraseBy::kSentPress,     EraseBy::kSentPress,     TextBy::kPosted,       UnitsBy::kPostedLowByte, JoinerBy::kPostedW,       0, 0, 0, 0, 0},
+    {"ABIWO", EraseBy::kSentKeyDown,   EraseBy::kSentKeyDown,   TextBy::kSent,         UnitsBy::kSentUnichar,   JoinerBy::kPostedW,       0, 0, 0, 0, 0},
+    {"MSPAI", EraseBy::kPostedChar8,   EraseBy::kPostedChar8,   TextBy::kPosted,       UnitsBy::kPostedW,       JoinerBy::kPostedW,       0, 0, 0, 0, 0},
+};
+
+const HostRow& ThisHost() { return kHosts[profile < kProfileCount ? profile : profileNone]; }
+
 namespace {
 
 enum Comparison { kFive, kFirstN };
@@ -71,33 +98,33 @@ struct ProfileRow {
   const char* literal;
   Comparison comparison;
   int n;
-  BYTE ApplicationProfile::*flag;
+  ApplicationProfile match;
   Condition condition;
 };
 
 // In order: the first row that matches decides, and a failed version condition ends the search.
 const ProfileRow kProfileRows[] = {
-    {"DREAM", kFive, 5, &ApplicationProfile::profileDream, kAlways},
-    {"EUDOR", kFive, 5, &ApplicationProfile::profileEudor, kAlways},
-    {"PHOTO", kFive, 5, &ApplicationProfile::profilePhoto, kAlways},
-    {"FRAME", kFive, 5, &ApplicationProfile::profileFrame, kAlways},
-    {"ILLUS", kFive, 5, &ApplicationProfile::profileFrame, kAlways},
-    {"SOFFI", kFive, 5, &ApplicationProfile::profileSoffi, kAlways},
-    {"WINWO", kFive, 5, &ApplicationProfile::profileWinwo, kAlways},
-    {"PM", kFirstN, 2, &ApplicationProfile::profileFrame, kAlways},
-    {"PSP", kFirstN, 3, &ApplicationProfile::profilePsp, kVersionAtMost5},
-    {"OPERA", kFive, 5, &ApplicationProfile::profileOpera, kVersionAtLeast7},
-    {"NOTEP", kFive, 5, &ApplicationProfile::profileNotep, kAlways},
-    {"POWER", kFive, 5, &ApplicationProfile::profilePower, kAlways},
-    {"MSACC", kFive, 5, &ApplicationProfile::profileMsacc, kAlways},
-    {"Thund", kFive, 5, &ApplicationProfile::profileMozil, kAlways},
-    {"Mozil", kFive, 5, &ApplicationProfile::profileMozil, kAlways},
-    {"FireF", kFive, 5, &ApplicationProfile::profileMozil, kAlways},
-    {"KAVIT", kFive, 5, &ApplicationProfile::profileKavit, kAlways},
-    {"WORDP", kFive, 5, &ApplicationProfile::profileWordp, kAlways},
-    {"Yahoo", kFive, 5, &ApplicationProfile::profileYahoo, kAlways},
-    {"abiwo", kFive, 5, &ApplicationProfile::profileAbiwo, kAlways},
-    {"mspai", kFive, 5, &ApplicationProfile::profileMspai, kAlways},
+    {"DREAM", kFive, 5, profileDream, kAlways},
+    {"EUDOR", kFive, 5, profileEudor, kAlways},
+    {"PHOTO", kFive, 5, profilePhoto, kAlways},
+    {"FRAME", kFive, 5, profileFrame, kAlways},
+    {"ILLUS", kFive, 5, profileFrame, kAlways},
+    {"SOFFI", kFive, 5, profileSoffi, kAlways},
+    {"WINWO", kFive, 5, profileWinwo, kAlways},
+    {"PM", kFirstN, 2, profileFrame, kAlways},
+    {"PSP", kFirstN, 3, profilePsp, kVersionAtMost5},
+    {"OPERA", kFive, 5, profileOpera, kVersionAtLeast7},
+    {"NOTEP", kFive, 5, profileNotep, kAlways},
+    {"POWER", kFive, 5, profilePower, kAlways},
+    {"MSACC", kFive, 5, profileMsacc, kAlways},
+    {"Thund", kFive, 5, profileMozil, kAlways},
+    {"Mozil", kFive, 5, profileMozil, kAlways},
+    {"FireF", kFive, 5, profileMozil, kAlways},
+    {"KAVIT", kFive, 5, profileKavit, kAlways},
+    {"WORDP", kFive, 5, profileWordp, kAlways},
+    {"Yahoo", kFive, 5, profileYahoo, kAlways},
+    {"abiwo", kFive, 5, profileAbiwo, kAlways},
+    {"mspai", kFive, 5, profileMspai, kAlways},
 };
 
 bool RowMatches(const ProfileRow& row, const char* prefix) {
@@ -128,7 +155,7 @@ void MatchApplicationProfile(const char* path) {
   strncpy(prefix, name, 5);
   for (const ProfileRow& row : kProfileRows) {
     if (!RowMatches(row, prefix)) continue;
-    if (ConditionHolds(row.condition, path)) profile.*row.flag = 1;
+    if (ConditionHolds(row.condition, path)) profile = row.match;
     return;
   }
 }

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "engine/core/clipboard.h"
 #include "engine/core/own_input.h"
 #include "engine/core/process_state.h"
 #include "engine/core/shared_state.h"
@@ -19,86 +20,81 @@ void SendBackspacePress(HWND window) {
   SendMessageA(window, WM_KEYUP, VK_BACK, 0);
 }
 
-// A host without a profile of its own may use either kind of control: it gets a whole press.
-void SendBackspace(HWND window) {
-  if (profile.profileDream) {
-    SendMessageA(window, WM_CHAR, VK_BACK, 0);
-  } else if (profile.profileEudor) {
-    SynthesizeOwnKey(VK_BACK, 0);
-  } else if (profile.profileFrame || profile.profileMsacc || profile.profileMozil || kavitEditTarget) {
-    SendMessageA(window, WM_CHAR, VK_BACK, 0);
-  } else if (profile.profileWinwo || profile.profilePsp || profile.profileNotep || profile.profilePhoto ||
-             profile.profileMspai) {
-    PostOwn(window, WM_CHAR, VK_BACK, 0);
-  } else if (profile.profileOpera || profile.profilePower) {
-    PostOwn(window, WM_KEYDOWN, VK_BACK, 0);
-  } else if (profile.profileAbiwo) {
-    SendMessageA(window, WM_KEYDOWN, VK_BACK, 0);
-  } else {
-    SendBackspacePress(window);
+void SendBackspaceBy(EraseBy method, HWND window) {
+  switch (method) {
+    case EraseBy::kSentChar8:
+      SendMessageA(window, WM_CHAR, VK_BACK, 0);
+      return;
+    case EraseBy::kSentKeyDown:
+      SendMessageA(window, WM_KEYDOWN, VK_BACK, 0);
+      return;
+    case EraseBy::kPostedChar8:
+      PostOwn(window, WM_CHAR, VK_BACK, 0);
+      return;
+    case EraseBy::kPostedKeyDown:
+      PostOwn(window, WM_KEYDOWN, VK_BACK, 0);
+      return;
+    case EraseBy::kSentPress:
+    default:
+      SendBackspacePress(window);
+      return;
   }
 }
+
+EraseBy ErasingMethod() { return kavitEditTarget ? ThisHost().editErase : ThisHost().erase; }
+
+void SendBackspace(HWND window) { SendBackspaceBy(ErasingMethod(), window); }
 
 void SendBackspaces(HWND window, int count) {
   for (int i = 0; i < count; ++i) SendBackspace(window);
 }
 
-// A backspace that must reach the host before text that is posted after it. EUDOR's own method,
-// a synthesized key, joins the input queue, which the host reads only after its posted
-// messages: the key would erase the new text instead of the old. A sent press acts at once.
+// A backspace that must reach the host before text that is posted after it. A synthesized key
+// joins the input stream, which the host reads only after its posted messages: it would erase
+// the new text instead of the old. A sent press acts at once.
 void SendBackspaceBeforePostedText(HWND window) {
-  if (profile.profileEudor) {
-    SendBackspacePress(window);
-  } else {
-    SendBackspace(window);
-  }
+  EraseBy method = ErasingMethod();
+  SendBackspaceBy(method == EraseBy::kKeyPress ? EraseBy::kSentPress : method, window);
 }
 
-void SendWinwoExtraBackspace(HWND window) { PostOwn(window, WM_CHAR, VK_BACK, 0); }
+// A host that keeps a character for a keystroke neutralised to NUL gets one more backspace.
+void SendKeptCharacterBackspace(HWND window) { PostOwn(window, WM_CHAR, VK_BACK, 0); }
 
 void PostBytes(HWND window, const BYTE* text, LPARAM lParam) {
   for (const BYTE* p = text; *p != 0; ++p) PostOwn(window, WM_CHAR, *p, lParam);
 }
 
-// Puts text on the clipboard as CF_TEXT. False, with the clipboard left as it was or empty,
-// when any step fails.
-bool PutOnClipboard(HWND window, const BYTE* text) {
-  if (!OpenClipboard(window)) return false;
-  EmptyClipboard();
-  size_t size = strlen(reinterpret_cast<const char*>(text)) + 1;
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
-  bool placed = false;
-  if (block != nullptr) {
-    void* memory = GlobalLock(block);
-    if (memory != nullptr) {
-      memcpy(memory, text, size);
-      GlobalUnlock(block);
-      placed = SetClipboardData(CF_TEXT, block) != nullptr;
-    }
-    if (!placed) GlobalFree(block);
-  }
-  CloseClipboard();
-  return placed;
-}
-
-void SynthesizePaste() {
-  SynthesizeOwnKey(VK_CONTROL, 0);
-  SynthesizeOwnKey(kKeyV, 0);
-  SynthesizeOwnKey(kKeyV, KEYEVENTF_KEYUP);
-  SynthesizeOwnKey(VK_CONTROL, KEYEVENTF_KEYUP);
-}
-
-// DREAM and EUDOR take text by paste. When the clipboard cannot be had, the text is posted
+// DREAM and EUDOR take text by paste: the text on the clipboard, then one batch of keys that
+// releases the modifiers the user holds (an accelerator takes Ctrl+V, not Ctrl+Shift+V), erases
+// (EUDOR's Backspace keys), presses Ctrl+V and restores the modifiers. When the keys would not
+// reach the window (the focus is elsewhere) or the clipboard cannot be had, the text is posted
 // instead: pasting would insert whatever the clipboard held.
 void DeliverByPaste(MSG* msg, const BYTE* text, int backspaces) {
-  if (PutOnClipboard(msg->hwnd, text)) {
-    SendBackspaces(msg->hwnd, backspaces);
-    SynthesizePaste();
-  } else {
-    for (int i = 0; i < backspaces; ++i) SendBackspaceBeforePostedText(msg->hwnd);
-    PostBytes(msg->hwnd, text, 0);
-  }
+  HWND window = msg->hwnd;
   msg->wParam = 0;
+  if (KeysReach(window) && PutOnClipboard(window, text)) {
+    bool keyErase = ErasingMethod() == EraseBy::kKeyPress;
+    KeyBatch keys{};
+    BYTE held[8];
+    ReleaseModifiers(&keys, held);
+    for (int i = 0; keyErase && i < backspaces; ++i) {
+      AddKey(&keys, VK_BACK, false);
+      AddKey(&keys, VK_BACK, true);
+    }
+    AddKey(&keys, VK_CONTROL, false);
+    AddKey(&keys, kKeyV, false);
+    AddKey(&keys, kKeyV, true);
+    AddKey(&keys, VK_CONTROL, true);
+    RestoreModifiers(&keys, held);
+    if (!keyErase) {
+      SendBackspaces(window, backspaces);  // sent: they act before the paste
+      backspaces = 0;
+    }
+    if (SynthesizeOwnKeys(keys)) return;
+    GiveClipboardBack(window);
+  }
+  for (int i = 0; i < backspaces; ++i) SendBackspaceBeforePostedText(window);
+  PostBytes(window, text, 0);
 }
 
 // FRAME: the host itself writes the last byte when it dispatches the keystroke.
@@ -122,53 +118,67 @@ void DeliverToFrame(MSG* msg, const BYTE* text) {
 }  // namespace
 
 void DeliverBytes(MSG* msg, const BYTE* text, int backspaces) {
-  if (profile.profileDream || profile.profileEudor) {
+  const HostRow& host = ThisHost();
+  if (host.bytes == TextBy::kPaste) {
     DeliverByPaste(msg, text, backspaces);
     return;
   }
   HWND window = msg->hwnd;
   SendBackspaces(window, backspaces);
-  if (profile.profileWinwo) SendWinwoExtraBackspace(window);
-  if (profile.profileFrame) {
-    DeliverToFrame(msg, text);
-    return;
-  }
-  if (profile.profileKavit || profile.profileWordp || profile.profileAbiwo) {
-    for (const BYTE* p = text; *p != 0; ++p) SendMessageA(window, WM_CHAR, *p, 0);
-  } else if (profile.profileSoffi) {
-    PostBytes(window, text, 1);
-  } else {
-    PostBytes(window, text, 0);
+  if (host.keepsNul) SendKeptCharacterBackspace(window);
+  switch (host.bytes) {
+    case TextBy::kSentButLast:
+      DeliverToFrame(msg, text);
+      return;
+    case TextBy::kSent:
+      for (const BYTE* p = text; *p != 0; ++p) SendMessageA(window, WM_CHAR, *p, 0);
+      break;
+    case TextBy::kPostedAsKey:
+      PostBytes(window, text, 1);
+      break;
+    default:
+      PostBytes(window, text, 0);
+      break;
   }
   msg->wParam = 0;
 }
 
 void DeliverUnicode(MSG* msg, const BYTE* text, BYTE eraseOne, BYTE noWinwoExtra, BYTE raw) {
+  const HostRow& host = ThisHost();
   HWND window = msg->hwnd;
   if (eraseOne == 1) SendBackspaceBeforePostedText(window);
-  if (profile.profileWinwo && noWinwoExtra == 0) SendWinwoExtraBackspace(window);
+  if (host.keepsNul && noWinwoExtra == 0) SendKeptCharacterBackspace(window);
   for (const BYTE* p = text; *p != 0; ++p) {
     WPARAM unit = raw == 1 ? *p : 0x0B00 + *p;
-    if (profile.profileSoffi) {
-      PostOwn(window, WM_UNICHAR, unit, 0);
-    } else if (profile.profileAbiwo) {
-      SendMessageA(window, WM_UNICHAR, unit, 0);
-    } else if (profile.profileYahoo) {
-      PostOwn(window, WM_CHAR, *p, 0);
-    } else {
-      PostOwn(window, WM_CHAR, unit, 0, true);
+    switch (host.units) {
+      case UnitsBy::kPostedUnichar:
+        PostOwn(window, WM_UNICHAR, unit, 0);
+        break;
+      case UnitsBy::kSentUnichar:
+        SendMessageA(window, WM_UNICHAR, unit, 0);
+        break;
+      case UnitsBy::kPostedLowByte:
+        PostOwn(window, WM_CHAR, *p, 0);
+        break;
+      default:
+        PostOwn(window, WM_CHAR, unit, 0, true);
+        break;
     }
   }
   msg->wParam = 0;
 }
 
 void DeliverUnicodeChar(MSG* msg, WORD unit) {
-  if (profile.profileFrame || profile.profileKavit || profile.profileWordp) {
-    SendMessageW(msg->hwnd, WM_CHAR, unit, 0);
-  } else if (profile.profileSoffi) {
-    PostOwn(msg->hwnd, WM_UNICHAR, unit, 0);
-  } else {
-    PostOwn(msg->hwnd, WM_CHAR, unit, 0, true);
+  switch (ThisHost().joiner) {
+    case JoinerBy::kSentW:
+      SendMessageW(msg->hwnd, WM_CHAR, unit, 0);
+      break;
+    case JoinerBy::kPostedUnichar:
+      PostOwn(msg->hwnd, WM_UNICHAR, unit, 0);
+      break;
+    default:
+      PostOwn(msg->hwnd, WM_CHAR, unit, 0, true);
+      break;
   }
   msg->wParam = 0;
 }

@@ -1,6 +1,7 @@
 #include "engine/core/hook.h"
 
 #include "engine/core/app_profile.h"
+#include "engine/core/clipboard.h"
 #include "engine/core/composers.h"
 #include "engine/core/composition.h"
 #include "engine/core/exports.h"
@@ -22,7 +23,7 @@ bool IsToggleKey(const MSG& msg) {
 bool IsNavigationKey(WPARAM vk) {
   switch (vk) {
     case VK_BACK:
-      return profile.profileEudor == 0;
+      return ThisHost().backspaceIsText == 0;
     case VK_TAB:
     case VK_RETURN:
     case VK_PRIOR:
@@ -46,9 +47,7 @@ bool IsClick(UINT message) {
 // Keys that type nothing of their own, held down before a letter (under SOFFI the hook sees
 // their auto-repeated key-downs).
 bool TypesNoCharacter(WPARAM vk) {
-  return vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU || vk == VK_CAPITAL || vk == VK_LWIN ||
-         vk == VK_RWIN || vk == VK_NUMLOCK || vk == VK_SCROLL || (vk >= VK_LSHIFT && vk <= VK_RMENU) ||
-         (vk >= VK_F1 && vk <= VK_F24);
+  return IsModifierKey(vk) || vk == VK_NUMLOCK || vk == VK_SCROLL || (vk >= VK_F1 && vk <= VK_F24);
 }
 
 // Whether a message the hook may act on at all. The hook sees every message of every process,
@@ -59,6 +58,7 @@ bool CanMatter(const MSG& msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       return processReady == 1 || IsToggleKey(msg);
+    case WM_KEYUP:  // the engine's own keys end with their key-ups
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -80,7 +80,7 @@ bool IsWindowOfThisProcess(HWND window) {
 // composer or the navigation rule takes.
 bool MayBeKeystroke(const MSG& msg) {
   if (msg.message == WM_CHAR || IsToggleKey(msg)) return true;
-  return msg.message == WM_KEYDOWN && (profile.profileSoffi || IsNavigationKey(msg.wParam));
+  return msg.message == WM_KEYDOWN && (ThisHost().composesKeyDown || IsNavigationKey(msg.wParam));
 }
 
 // False for an edit field inside a combo box, where the engine does nothing.
@@ -93,7 +93,7 @@ bool CheckTargetWindow(HWND window) {
   if (lstrcmpiA(parentClass, "ComboLBox") == 0 || lstrcmpiA(parentClass, "ComboBox") == 0) {
     return false;
   }
-  kavitEditTarget = profile.profileKavit;
+  kavitEditTarget = profile == profileKavit;
   return true;
 }
 
@@ -103,14 +103,61 @@ void FlipTamil() {
 }
 
 // Under SOFFI the key-down is composed: it becomes the character it types. False when the key
-// types no character, which leaves the message as it is.
+// types no character of its own, which leaves the message as it is: the host translates it. The
+// translation leaves the keyboard's dead-key state alone where Windows can (10, version 1607 and
+// later); elsewhere a dead key, and the key after it, are left to the host.
 bool TranslateSoffiKey(MSG* msg) {
-  if (msg->wParam == VK_SHIFT || msg->wParam == VK_CAPITAL) return false;
+  const UINT kLeaveKeyboardState = 4;
+  UINT vk = static_cast<UINT>(msg->wParam);
+  if (vk == VK_SHIFT || vk == VK_CAPITAL) return false;
+  if (MapVirtualKeyA(vk, MAPVK_VK_TO_CHAR) & 0x80000000u) {
+    soffiDeadKey = 1;
+    return false;
+  }
+  if (soffiDeadKey) {
+    soffiDeadKey = 0;
+    return false;
+  }
   GetKeyboardState(keyStateBuffer);
-  WORD result[2] = {0, 0};
-  if (ToAscii(static_cast<UINT>(msg->wParam), 0, keyStateBuffer, result, 0) < 1) return false;
-  msg->wParam = static_cast<WPARAM>(static_cast<LONG_PTR>(static_cast<signed char>(result[0] & 0xFF)));
+  WCHAR result[4] = {0, 0, 0, 0};
+  UINT scan = static_cast<UINT>((msg->lParam >> 16) & 0xFF);
+  int made = ToUnicode(vk, scan, keyStateBuffer, result, 4, kLeaveKeyboardState);
+  if (made < 0) soffiDeadKey = 1;
+  if (made != 1 || result[0] >= 0x80) return false;
+  msg->wParam = result[0];
   return true;
+}
+
+// The encoding the shared flags select, numbered as stored (in the order the tables are chosen).
+int SelectedEncoding() {
+  if (encTscii) return kEncTscii;
+  if (encTab) return kEncTab;
+  if (encTam) return kEncTam;
+  if (encLipi) return kEncLipi;
+  if (encTOld) return kEncTOld;
+  return encUnicode ? kEncUnicode : kEncTscii;
+}
+
+// The layout the shared settings select: a keyboard number.
+int SelectedLayout() {
+  if (keyboardLayout != kLayoutTypewriter) return keyboardLayout;
+  return oldTypewriter ? kKbdOldTypewriter : kKbdNewTypewriter;
+}
+
+// Another process may select another encoding or layout at any time. The composers read the
+// settings at every key but build on the tables of this process and on what they wrote: the
+// tables follow the encoding (a process set up for 8-bit text would otherwise type nothing in
+// Unicode, and wrong glyphs in another 8-bit encoding), and a composition made by another
+// layout or encoding ends.
+void FollowSettings() {
+  int layout = SelectedLayout();
+  if (SelectedEncoding() == tablesEncoding && layout == composingLayout) return;
+  if (SelectedEncoding() != tablesEncoding) {
+    LoadGlyphTables();
+    tablesEncoding = SelectedEncoding();
+  }
+  composingLayout = layout;
+  ForgetComposition();
 }
 
 void Compose(MSG* msg) {
@@ -157,6 +204,8 @@ void SetUpProcess() {
   path[sizeof path - 1] = 0;
   MatchApplicationProfile(path);
   LoadGlyphTables();
+  tablesEncoding = SelectedEncoding();
+  composingLayout = SelectedLayout();
   tamilOn = 1;
   NotifyOwner(1);
 }
@@ -169,7 +218,26 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
   LRESULT next = CallNextHookEx(hookHandle, code, wParam, lParam);
   MSG* msg = reinterpret_cast<MSG*>(lParam);
   if (!CanMatter(*msg) || !IsWindowOfThisProcess(msg->hwnd)) return next;
-  if (processReady == 1 && IsOwnInput(*msg)) return next;
+  if (processReady == 1) {
+    switch (ClassifyInput(*msg)) {
+      case Origin::kOwn:
+        return next;
+      case Origin::kPasted:
+        GiveClipboardBack(msg->hwnd);
+        return next;
+      case Origin::kTypedAhead:
+        if (HoldUsersKey(msg)) return next;
+        break;
+      default:
+        break;
+    }
+    if (Delivering()) {
+      // A sent message ran the host's own loop: keys wait for the delivery, nothing else is touched.
+      HoldUsersKey(msg);
+      return next;
+    }
+  }
+  if (msg->message == WM_KEYUP) return next;
   if (IsClick(msg->message)) {
     ForgetContext();
     return next;
@@ -195,7 +263,7 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
     return next;
   }
 
-  UINT composable = profile.profileSoffi ? WM_KEYDOWN : WM_CHAR;
+  UINT composable = ThisHost().composesKeyDown ? WM_KEYDOWN : WM_CHAR;
   if (msg->message != composable) {
     // SOFFI: a character that came some other way than from a key-down let through (posted by
     // another program, or repeated) now stands before the caret.
@@ -211,7 +279,7 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
   const LPARAM kReleased = static_cast<LPARAM>(1u << 31);
   const LPARAM kRepeated = 1 << 30;
   if (tamilOn != 1 || (msg->lParam & (kReleased | kRepeated))) {
-    bool reachesAsCharacter = !profile.profileSoffi || !TypesNoCharacter(msg->wParam);
+    bool reachesAsCharacter = !ThisHost().composesKeyDown || !TypesNoCharacter(msg->wParam);
     if (reachesAsCharacter) ForgetComposition();
     return next;
   }
@@ -219,18 +287,22 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
   // A character with lParam 0 was posted by another program (the engine's own came back above),
   // not typed: it is not composed, but it now stands before the caret. POWER gets typed
   // characters that way too.
-  if (profile.profilePower == 0 && msg->lParam == 0) {
+  if (ThisHost().composesPosted == 0 && msg->lParam == 0) {
     ForgetComposition();
     return next;
   }
 
-  if (profile.profileSoffi) {
+  FollowSettings();
+  if (ThisHost().composesKeyDown) {
     WPARAM vk = msg->wParam;
     if (!TranslateSoffiKey(msg)) return next;
+    BeginDelivery();
     ComposeSoffiKey(msg, vk);
   } else {
+    BeginDelivery();
     Compose(msg);
   }
+  EndDelivery();
   return 1;
 }
 

@@ -1,125 +1,369 @@
 #include "engine/core/own_input.h"
 
-#include "engine/core/process_state.h"
+#include <string.h>
+
+ThreadInput threadInputs[kThreadSlots];
 
 namespace {
 
-// How long after the engine synthesized keys they may still arrive. Keys the user typed before
-// them are older (by more than the clocks' granularity); anything later than this went elsewhere
-// (the focus moved) and is not waited for. Milliseconds.
-const int kOwnKeyLifetime = 1000;
-const int kClockSlack = 50;
+// A key of the user's made later than the engine's keys by more than the clocks' granularity was
+// typed after them; compared with the time a key event was made, which a host that stalls does
+// not change. Milliseconds.
+const DWORD kClockSlack = 50;
+// A record of keys no host could still be holding: its keys were lost. Milliseconds.
+const DWORD kStaleRecord = 60000;
+// How long posted messages keep a key of the user's waiting behind them. Milliseconds.
+const DWORD kPostedLifetime = 10000;
 
 const WPARAM kCtrlVChar = 0x16;  // what TranslateMessage makes of Ctrl+V
+
 const BYTE kKeyV = 0x56;
 
-const OwnMessage& At(const OwnQueue& q, int i) { return q.entries[(q.head + i) % kOwnInputSize]; }
+// The modifier keys a paste must not see, and the ones a held key is put back with.
+const BYTE kModifiers[8] = {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU, VK_LWIN, VK_RWIN};
+const unsigned kTypingModifiers = 6;  // the Shift, Ctrl and Alt keys
 
-void Drop(OwnQueue* q, int n) {
-  q->head = (q->head + n) % kOwnInputSize;
-  q->count -= n;
+bool Extended(BYTE vk) {
+  return vk == VK_RCONTROL || vk == VK_RMENU || vk == VK_LWIN || vk == VK_RWIN || vk == VK_LEFT || vk == VK_RIGHT ||
+         vk == VK_UP || vk == VK_DOWN || vk == VK_HOME || vk == VK_END || vk == VK_PRIOR || vk == VK_NEXT ||
+         vk == VK_DELETE;
+}
+
+// A record whose bounds are out of range (whatever wrote it) is started afresh.
+OwnEvents& Checked(OwnEvents& events) {
+  if (events.count > kOwnInputSize) events.count = 0;
+  return events;
+}
+
+void RemoveAt(OwnEvents* events, unsigned i) {
+  memmove(&events->entries[i], &events->entries[i + 1], (events->count - i - 1) * sizeof(OwnEvent));
+  --events->count;
+}
+
+void RemoveFirst(OwnEvents* events, unsigned n) {
+  memmove(&events->entries[0], &events->entries[n], (events->count - n) * sizeof(OwnEvent));
+  events->count -= n;
 }
 
 // Appends, giving up the oldest entry when full: it never came.
-void Append(OwnQueue* q, const OwnMessage& m) {
-  if (q->count == kOwnInputSize) Drop(q, 1);
-  q->entries[(q->head + q->count) % kOwnInputSize] = m;
-  ++q->count;
+void Append(OwnEvents* events, const OwnEvent& e) {
+  Checked(*events);
+  if (events->count == kOwnInputSize) RemoveFirst(events, 1);
+  events->entries[events->count++] = e;
 }
 
-void DropLeadingOptional(OwnQueue* q) {
-  while (q->count > 0 && At(*q, 0).optional) Drop(q, 1);
+// This thread's record; with claim, one is made when there is none (a free slot, or the one used
+// least recently: a thread that has gone away).
+ThreadInput* ThisThread(bool claim) {
+  DWORD id = GetCurrentThreadId();
+  for (ThreadInput& t : threadInputs) {
+    if (t.threadId != id) continue;
+    if (claim) t.usedAt = GetTickCount();
+    return &t;
+  }
+  if (!claim) return nullptr;
+  DWORD now = GetTickCount();
+  ThreadInput* oldest = &threadInputs[0];
+  for (ThreadInput& t : threadInputs) {
+    if (t.threadId == 0) {
+      oldest = &t;
+      break;
+    }
+    if (now - t.usedAt > now - oldest->usedAt) oldest = &t;
+  }
+  DWORD previous = oldest->threadId;
+  if (static_cast<DWORD>(InterlockedCompareExchange(reinterpret_cast<volatile LONG*>(&oldest->threadId),
+                                                    static_cast<LONG>(id), static_cast<LONG>(previous))) != previous) {
+    return nullptr;  // another thread took it this instant
+  }
+  memset(reinterpret_cast<BYTE*>(oldest) + sizeof oldest->threadId, 0, sizeof *oldest - sizeof oldest->threadId);
+  oldest->usedAt = now;
+  return oldest;
 }
 
 // The same character, also after the system converted it between the 8-bit and the UTF-16 form
 // of a window or hook of the other kind: an 8-bit byte above ASCII comes back as some character
 // above ASCII, a Tamil unit as '?' in a code page without Tamil.
-bool SameCharacter(const OwnMessage& m, WPARAM w) {
-  if (m.wParam == w) return true;
-  if (m.message != WM_CHAR) return false;
-  if (m.ansi && m.wParam >= 0x80 && w >= 0x80) return true;
-  return !m.ansi && m.wParam >= 0x100 && w == '?';
+bool SameCharacter(const OwnEvent& e, WPARAM w) {
+  if (e.wParam == w) return true;
+  if (e.message != WM_CHAR) return false;
+  if (e.ansi && e.wParam >= 0x80 && w >= 0x80) return true;
+  return !e.ansi && e.wParam >= 0x100 && w == '?';
 }
 
-bool Same(const OwnMessage& m, const MSG& msg) {
-  if (m.message != msg.message || !SameCharacter(m, msg.wParam)) return false;
-  return m.window == nullptr || (m.window == msg.hwnd && m.lParam == msg.lParam);
+// Posted messages come back in order for each window, but a host may take some of them ahead of
+// others (a filtered PeekMessage), so any expected one matches; characters a host did not make of
+// an earlier key are given up.
+bool TakePosted(OwnEvents* posted, const MSG& msg) {
+  for (unsigned i = 0; i < posted->count; ++i) {
+    const OwnEvent& e = posted->entries[i];
+    if (e.window != msg.hwnd || e.message != msg.message || e.lParam != msg.lParam || !SameCharacter(e, msg.wParam)) {
+      continue;
+    }
+    RemoveAt(posted, i);
+    for (unsigned j = i; j-- > 0;) {
+      if (posted->entries[j].window == msg.hwnd && posted->entries[j].optional) RemoveAt(posted, j);
+    }
+    // A host that translates a posted Backspace key-down posts its character behind what is
+    // already queued.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_BACK) {
+      Append(posted, OwnEvent{msg.hwnd, WM_CHAR, VK_BACK, msg.lParam, 0, 1, 0, 0, 0});
+    }
+    return true;
+  }
+  return false;
 }
 
-// Position of the message among the expected ones: the first, or a later one when all before it
-// are characters the host did not make. -1 when it is not expected.
-int Find(const OwnQueue& q, const MSG& msg) {
-  for (int i = 0; i < q.count; ++i) {
-    if (Same(At(q, i), msg)) return i;
-    if (!At(q, i).optional) return -1;
+// A system key (with Alt) is a key-down as any other.
+bool IsKeyDown(UINT message) { return message == WM_KEYDOWN || message == WM_SYSKEYDOWN; }
+
+// Keys that can be put back behind the engine's: not the modifiers, which need no waiting (the
+// engine's keys set them as they need), and not a character an input method typed (VK_PACKET),
+// which cannot be made again from its message.
+bool CanWait(WPARAM vk) { return !IsModifierKey(vk) && vk != VK_PACKET; }
+
+// Whether key-downs are still to come: the engine's own, or with usersToo the user's held keys.
+bool KeysPending(const OwnEvents& keys, bool usersToo) {
+  for (unsigned i = 0; i < keys.count; ++i) {
+    const OwnEvent& e = keys.entries[i];
+    if (IsKeyDown(e.message) && (usersToo || !e.usersKey)) return true;
   }
-  return -1;
+  return false;
 }
 
-bool TakePosted(const MSG& msg) {
-  int i = Find(ownInput.posted, msg);
-  if (i < 0) {
-    DropLeadingOptional(&ownInput.posted);
-    // A key from the input stream: a thread gets its posted messages before its input, so
-    // everything posted earlier has come (or was taken by no hook).
-    if (msg.lParam != 0) ownInput.posted.count = 0;
-    return false;
+// A key taken ahead of what the engine posted to its window (a filtered PeekMessage) would act
+// before that text is in: it waits behind it. What was posted long before the key, or before a
+// key the engine put back (which comes after every posted message), never came: another
+// program's hook took it.
+bool PostedPending(OwnEvents* posted, const MSG& msg) {
+  bool putBack = GetMessageExtraInfo() == static_cast<LPARAM>(kHeldKeyMark);
+  for (unsigned i = 0; i < posted->count; ++i) {
+    const OwnEvent& e = posted->entries[i];
+    if (e.optional || e.window != msg.hwnd) continue;
+    if (!putBack && static_cast<int>(msg.time - e.madeAt) <= static_cast<int>(kPostedLifetime)) return true;
   }
-  Drop(&ownInput.posted, i + 1);
-  // A host that translates the posted Backspace key-down posts its character behind what is
-  // already queued.
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_BACK) {
-    Append(&ownInput.posted, OwnMessage{msg.hwnd, WM_CHAR, VK_BACK, msg.lParam, 1, 0});
+  for (unsigned i = posted->count; i-- > 0;) {
+    if (posted->entries[i].window == msg.hwnd) RemoveAt(posted, i);
   }
-  return true;
+  return false;
 }
 
-bool TakeSynthesized(const MSG& msg) {
-  int age = static_cast<int>(msg.time - ownInput.synthesizedAt);
-  if (age < -kClockSlack) return false;  // typed before the engine synthesized its keys
-  if (age > kOwnKeyLifetime) {
-    ownInput.synthesized.count = 0;
-    return false;
+bool PasteComing(const OwnEvents& keys) {
+  for (unsigned i = 0; i < keys.count; ++i) {
+    if (keys.entries[i].endsPaste) return true;
   }
-  int i = Find(ownInput.synthesized, msg);
-  if (i < 0) {
-    DropLeadingOptional(&ownInput.synthesized);
-    return false;
+  return false;
+}
+
+// What the taking of an expected key means: the engine's own (the paste is done once no other is
+// on its way), or the user's key put back, which waits again while own keys made after it are
+// still queued.
+Origin Taken(OwnEvents* keys, unsigned i, bool keyDown) {
+  OwnEvent taken = keys->entries[i];
+  RemoveFirst(keys, i + 1);  // those before it were lost: input is first in, first out
+  if (!taken.usersKey) return taken.endsPaste && !PasteComing(*keys) ? Origin::kPasted : Origin::kOwn;
+  if (!keyDown) return Origin::kOwn;
+  return KeysPending(*keys, false) ? Origin::kTypedAhead : Origin::kUser;
+}
+
+// Synthesized keys come back in the order they were made, behind whatever input was queued
+// before them; the character a host makes of one of them follows it, however long the host took.
+// They carry the engine's mark in their extra information, which the system makes the thread's
+// message extra information as it takes the key from the queue, before the hooks see it.
+Origin TakeSynthesized(OwnEvents* keys, const MSG& msg) {
+  while (keys->count > 0 && keys->entries[0].optional) {
+    bool translated = msg.message == WM_CHAR && keys->entries[0].wParam == msg.wParam;
+    RemoveFirst(keys, 1);  // taken, or the host did not translate that key
+    if (translated) return Origin::kOwn;
   }
-  Drop(&ownInput.synthesized, i + 1);
-  return true;
+  if (keys->count == 0 || msg.message == WM_CHAR) return Origin::kUser;
+
+  bool keyDown = IsKeyDown(msg.message);
+  LPARAM mark = GetMessageExtraInfo();
+  if (mark == static_cast<LPARAM>(kOwnKeyMark) || mark == static_cast<LPARAM>(kHeldKeyMark)) {
+    bool usersKey = mark == static_cast<LPARAM>(kHeldKeyMark);
+    for (unsigned i = 0; i < keys->count; ++i) {
+      const OwnEvent& e = keys->entries[i];
+      if (IsKeyDown(e.message) == keyDown && e.wParam == msg.wParam && e.usersKey == usersKey) {
+        return Taken(keys, i, keyDown);
+      }
+    }
+    return usersKey ? Origin::kUser : Origin::kOwn;  // its record is gone
+  }
+
+  if (!keyDown || !CanWait(msg.wParam)) return Origin::kUser;
+  int age = static_cast<int>(msg.time - keys->entries[0].madeAt);
+  if (age <= static_cast<int>(kClockSlack)) {
+    // Typed before the engine's keys were made (or too close to tell), so queued ahead of them.
+    return KeysPending(*keys, true) ? Origin::kTypedAhead : Origin::kUser;
+  }
+  keys->count = 0;  // a key typed after the engine's came first: those were lost
+  return Origin::kUser;
+}
+
+void RecordKeys(ThreadInput* t, const INPUT* events, unsigned count, bool usersKey) {
+  DWORD now = GetTickCount();
+  OwnEvents& keys = Checked(t->synthesized);
+  // A stale record is given up: by an unsigned age, which the clock's wrap does not change.
+  if (keys.count > 0 && now - keys.entries[keys.count - 1].madeAt > kStaleRecord) keys.count = 0;
+  for (unsigned i = 0; i < count; ++i) {
+    BYTE vk = static_cast<BYTE>(events[i].ki.wVk);
+    bool up = (events[i].ki.dwFlags & KEYEVENTF_KEYUP) != 0;
+    if (IsModifierKey(vk)) continue;  // they need no recognising: no key of the user's is taken for one
+    Append(&keys, OwnEvent{nullptr, static_cast<UINT>(up ? WM_KEYUP : WM_KEYDOWN), vk, 0, now, 0, 0,
+                           static_cast<BYTE>(usersKey), static_cast<BYTE>(up && vk == kKeyV && !usersKey)});
+    if (up || usersKey) continue;
+    WPARAM ch = vk == VK_BACK ? VK_BACK : vk == kKeyV ? kCtrlVChar : 0;
+    if (ch != 0) Append(&keys, OwnEvent{nullptr, WM_CHAR, ch, 0, now, 1, 0, 0, 0});
+  }
+}
+
+BYTE ModifiersNow(bool async) {
+  BYTE bits = 0;
+  for (unsigned i = 0; i < kTypingModifiers; ++i) {
+    SHORT state = async ? GetAsyncKeyState(kModifiers[i]) : GetKeyState(kModifiers[i]);
+    if (state & 0x8000) bits |= static_cast<BYTE>(1 << i);
+  }
+  return bits;
+}
+
+void SetModifiers(KeyBatch* batch, BYTE from, BYTE to) {
+  for (unsigned i = 0; i < kTypingModifiers; ++i) {
+    BYTE bit = static_cast<BYTE>(1 << i);
+    if ((from & bit) != (to & bit)) AddKey(batch, kModifiers[i], (to & bit) == 0);
+  }
+}
+
+// Puts the held keys back into the input stream, each with the modifiers it was typed with.
+void PutBackHeldKeys(ThreadInput* t, HWND window) {
+  if (t->heldCount > kHeldKeys) t->heldCount = 0;
+  if (t->heldCount == 0) return;
+  if (!KeysReach(window)) {
+    t->heldCount = 0;  // the focus went elsewhere, and the keys with it
+    return;
+  }
+  KeyBatch batch{};
+  BYTE now = ModifiersNow(true);
+  for (unsigned i = 0; i < t->heldCount; ++i) {
+    const HeldKey& key = t->held[i];
+    SetModifiers(&batch, now, key.modifiers);
+    for (int up = 0; up < 2; ++up) {
+      AddKey(&batch, key.vk, up == 1);
+      KEYBDINPUT& event = batch.events[batch.count - 1].ki;
+      event.wScan = key.scan;
+      event.dwExtraInfo = kHeldKeyMark;
+      if (key.extended) event.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    }
+    SetModifiers(&batch, key.modifiers, now);
+  }
+  t->heldCount = 0;
+  if (SendInput(batch.count, batch.events, sizeof(INPUT)) == batch.count) RecordKeys(t, batch.events, batch.count, true);
 }
 
 }  // namespace
 
-void PostOwn(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wide) {
-  if (wide) {
-    PostMessageW(window, message, wParam, lParam);
-  } else {
-    PostMessageA(window, message, wParam, lParam);
+bool IsModifierKey(WPARAM vk) {
+  return vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU || vk == VK_CAPITAL || vk == VK_LWIN || vk == VK_RWIN ||
+         (vk >= VK_LSHIFT && vk <= VK_RMENU);
+}
+
+bool PostOwn(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wide) {
+  BOOL posted = wide ? PostMessageW(window, message, wParam, lParam) : PostMessageA(window, message, wParam, lParam);
+  if (!posted) return false;
+  // The hook never looks at WM_UNICHAR: it would wait for ever.
+  if (message != WM_CHAR && message != WM_KEYDOWN) return true;
+  ThreadInput* t = ThisThread(true);
+  if (t != nullptr) {
+    Append(&t->posted,
+           OwnEvent{window, message, wParam, lParam, GetTickCount(), 0, static_cast<BYTE>(wide ? 0 : 1), 0, 0});
   }
-  Append(&ownInput.posted, OwnMessage{window, message, wParam, lParam, 0, static_cast<BYTE>(wide ? 0 : 1)});
+  return true;
 }
 
 void ExpectTranslation(HWND window, WPARAM character, LPARAM lParam) {
-  Append(&ownInput.posted, OwnMessage{window, WM_CHAR, character & 0xFF, lParam, 1, 1});
+  ThreadInput* t = ThisThread(true);
+  if (t != nullptr) Append(&t->posted, OwnEvent{window, WM_CHAR, character & 0xFF, lParam, 0, 1, 1, 0, 0});
 }
 
-void SynthesizeOwnKey(BYTE vk, DWORD flags) {
-  // The keys of one delivery are timed from before the first of them is made.
-  if (ownInput.synthesized.count == 0) ownInput.synthesizedAt = GetTickCount();
-  keybd_event(vk, 0, flags, 0);
-  if (flags & KEYEVENTF_KEYUP) return;
-  // Synthesized keys go wherever the focus is: any window. The character a host may make of the
-  // key comes before the next key event, since posted messages are retrieved before input.
-  Append(&ownInput.synthesized, OwnMessage{nullptr, WM_KEYDOWN, vk, 0, 0, 0});
-  WPARAM ch = vk == VK_BACK ? VK_BACK : vk == kKeyV ? kCtrlVChar : 0;
-  if (ch != 0) {
-    Append(&ownInput.synthesized, OwnMessage{nullptr, WM_CHAR, ch, 0, 1, 0});
+void AddKey(KeyBatch* batch, BYTE vk, bool up) {
+  if (batch->count >= kKeyBatchSize) return;
+  INPUT& input = batch->events[batch->count++];
+  memset(&input, 0, sizeof input);
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (Extended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+  input.ki.dwExtraInfo = kOwnKeyMark;
+}
+
+void ReleaseModifiers(KeyBatch* batch, BYTE released[8]) {
+  for (unsigned i = 0; i < 8; ++i) {
+    released[i] = (GetAsyncKeyState(kModifiers[i]) & 0x8000) != 0;
+    if (released[i]) AddKey(batch, kModifiers[i], true);
   }
 }
 
-bool IsOwnInput(const MSG& msg) {
-  if (ownInput.posted.count > 0 && TakePosted(msg)) return true;
-  return ownInput.synthesized.count > 0 && TakeSynthesized(msg);
+void RestoreModifiers(KeyBatch* batch, const BYTE released[8]) {
+  for (unsigned i = 0; i < 8; ++i) {
+    if (released[i]) AddKey(batch, kModifiers[i], false);
+  }
 }
+
+bool KeysReach(HWND window) {
+  HWND foreground = GetForegroundWindow();
+  if (foreground == nullptr || GetWindowThreadProcessId(foreground, nullptr) != GetCurrentThreadId()) return false;
+  return GetFocus() == window;
+}
+
+bool SynthesizeOwnKeys(const KeyBatch& batch) {
+  ThreadInput* t = ThisThread(true);
+  if (t == nullptr || SendInput(batch.count, const_cast<INPUT*>(batch.events), sizeof(INPUT)) != batch.count) {
+    return false;
+  }
+  RecordKeys(t, batch.events, batch.count, false);
+  return true;
+}
+
+Origin ClassifyInput(const MSG& msg) {
+  ThreadInput* t = ThisThread(false);
+  if (t == nullptr) return Origin::kUser;
+  if (msg.message != WM_KEYUP && Checked(t->posted).count > 0 && TakePosted(&t->posted, msg)) return Origin::kOwn;
+  if (IsKeyDown(msg.message) && CanWait(msg.wParam) && PostedPending(&t->posted, msg)) return Origin::kTypedAhead;
+  if (Checked(t->synthesized).count == 0) return Origin::kUser;
+  return TakeSynthesized(&t->synthesized, msg);
+}
+
+bool HoldUsersKey(MSG* msg) {
+  ThreadInput* t = ThisThread(true);
+  if (t == nullptr || !IsKeyDown(msg->message) || !CanWait(msg->wParam) || !KeysReach(msg->hwnd)) return false;
+  if (t->heldCount >= kHeldKeys) t->heldCount = 0;
+  HeldKey& key = t->held[t->heldCount++];
+  key.vk = static_cast<BYTE>(msg->wParam);
+  key.scan = static_cast<BYTE>(msg->lParam >> 16);
+  key.extended = static_cast<BYTE>((msg->lParam >> 24) & 1);
+  key.modifiers = ModifiersNow(false);
+  HWND window = msg->hwnd;
+  msg->message = WM_NULL;
+  msg->wParam = 0;
+  msg->lParam = 0;
+  if (t->delivering == 0) PutBackHeldKeys(t, window);
+  return true;
+}
+
+void BeginDelivery() {
+  ThreadInput* t = ThisThread(true);
+  if (t != nullptr) ++t->delivering;
+}
+
+void EndDelivery() {
+  ThreadInput* t = ThisThread(false);
+  if (t == nullptr || t->delivering <= 0) return;
+  if (--t->delivering == 0) PutBackHeldKeys(t, GetFocus());
+}
+
+bool Delivering() {
+  ThreadInput* t = ThisThread(false);
+  return t != nullptr && t->delivering > 0;
+}
+
+void ResetOwnInput() { memset(threadInputs, 0, sizeof threadInputs); }

@@ -2,6 +2,9 @@
 
 #include <string.h>
 
+#include "engine/core/clipboard.h"
+#include "engine/core/own_input.h"
+
 HINSTANCE engineInstance;
 UINT tamilOnOffMsg;
 int loaderProcess;
@@ -10,8 +13,10 @@ HHOOK installedHook;
 BYTE processReady;
 BYTE kavitEditTarget;
 BYTE navigationReset;
-OwnInput ownInput;
 BYTE keyStateBuffer[256];
+BYTE soffiDeadKey;
+int tablesEncoding;
+int composingLayout;
 
 ApplicationProfile profile;
 GlyphTables glyphs;
@@ -38,9 +43,13 @@ void ResetProcessState() {
   processReady = 0;
   kavitEditTarget = 0;
   navigationReset = 0;
-  ownInput = OwnInput();
+  ResetOwnInput();
+  ResetClipboardState();
   memset(keyStateBuffer, 0, sizeof keyStateBuffer);
-  profile = ApplicationProfile();
+  soffiDeadKey = 0;
+  tablesEncoding = 0;
+  composingLayout = 0;
+  profile = profileNone;
   glyphs = GlyphTables();
   uniTables = UnicodeTables();
   memset(composerHistory, 0, sizeof composerHistory);

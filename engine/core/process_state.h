@@ -1,9 +1,12 @@
 // Per-process state of the engine: ordinary globals, zero when the engine is mapped into a
 // process, grouped by owner. Only the thread that retrieves a message touches them, and one
-// typing thread per process is assumed.
+// typing thread per process is assumed; what belongs to a thread's queue is kept per thread
+// (own_input.h).
 #pragma once
 
+#include "engine/core/app_profile.h"
 #include "engine/core/platform.h"
+#include "engine/eightbit/glyph_slots.h"
 
 // Set at process attach, and by LoadVirelEngine in the process that installs the hook.
 extern HINSTANCE engineInstance;
@@ -16,65 +19,14 @@ extern BYTE processReady;     // the toggle key has been seen here and the proce
 extern BYTE kavitEditTarget;  // this message is for a plain "Edit" control in a KAVIT process
 extern BYTE navigationReset;  // a navigation key cleared composerHistory (read by the phonetic composer)
 extern BYTE keyStateBuffer[256];
+extern BYTE soffiDeadKey;
+extern int tablesEncoding;   // the encoding whose tables this process loaded
+extern int composingLayout;  // the layout (keyboard number) its composition was made in  // SOFFI: a dead key of the user's layout is pending, left to the host
 
-// Owned by delivery: what the engine posted and synthesized and still expects back through the
-// hook, oldest first (own_input.h).
-const int kOwnInputSize = 32;
-struct OwnMessage {
-  HWND window;     // null: any window (synthesized keys go where the focus is)
-  UINT message;
-  WPARAM wParam;
-  LPARAM lParam;   // compared for posted messages only
-  BYTE optional;   // a character the host makes of a key only if it translates the key
-  BYTE ansi;       // posted as an 8-bit character
-};
-struct OwnQueue {  // a ring: `count` entries from `head`
-  OwnMessage entries[kOwnInputSize];
-  int head;
-  int count;
-};
-struct OwnInput {
-  OwnQueue posted;
-  OwnQueue synthesized;
-  DWORD synthesizedAt;  // GetTickCount before the first pending key was synthesized
-};
-extern OwnInput ownInput;
-
-// The host application, recognised once from the executable name. At most one flag is set.
-struct ApplicationProfile {
-  BYTE profileDream;
-  BYTE profileEudor;
-  BYTE profilePhoto;
-  BYTE profileFrame;
-  BYTE profileSoffi;
-  BYTE profileWinwo;
-  BYTE profilePsp;
-  BYTE profileOpera;
-  BYTE profileNotep;
-  BYTE profilePower;
-  BYTE profileMsacc;
-  BYTE profileMozil;
-  BYTE profileKavit;
-  BYTE profileWordp;
-  BYTE profileYahoo;
-  BYTE profileAbiwo;
-  BYTE profileMspai;
-};
+// The host application, recognised once from the executable name (app_profile.h).
 extern ApplicationProfile profile;
 
 // The 8-bit encodings' glyphs, one zero-terminated string a slot, filled once per process.
-const int kGlyphSlotSize = 24;
-struct GlyphTables {
-  BYTE vowels[kGlyphSlotSize];
-  BYTE deadConsonants[kGlyphSlotSize];
-  BYTE consonants[kGlyphSlotSize];
-  BYTE consonantU[kGlyphSlotSize];
-  BYTE consonantUu[kGlyphSlotSize];
-  BYTE vowelSigns[kGlyphSlotSize];
-  BYTE specialGlyphs[kGlyphSlotSize];
-  BYTE consonantI[kGlyphSlotSize];
-  BYTE consonantIi[kGlyphSlotSize];
-};
 extern GlyphTables glyphs;
 
 // Low bytes of Tamil-block code points, filled once per process when Unicode is selected.

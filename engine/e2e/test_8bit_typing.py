@@ -30,9 +30,7 @@ Cases:
     before, so that the keys the engine synthesizes for one key come before the next key; the
     last paste may come after the harness's end-of-typing key, so the text is awaited.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-bitness; exits 0 when none failed. The 32-bit cases are skipped, with the reason, only where Wine
-cannot run a 32-bit program at all.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
 
 import os
@@ -40,7 +38,8 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from typing_run import finish, run_cases  # noqa: E402
+from caserun import run_cases  # noqa: E402
+from typing_run import finish, typing_setup  # noqa: E402
 from winehost import E2EError, wait_for  # noqa: E402
 
 TSCII, TAB, TAM, LIPI, T_OLD = 1, 2, 3, 4, 5
@@ -130,7 +129,7 @@ def make_cases():
     for encoding, groups in WORD_BYTES.items():
         for layout, keys in WORD_KEYS.items():
             cases.append((f"{ENCODING_NAMES[encoding]}, {LAYOUT_NAMES[layout]}",
-                          lambda run, e=encoding, l=layout, k=keys, b=words_bytes(groups):
+                          lambda run, _, e=encoding, l=layout, k=keys, b=words_bytes(groups):
                           typed(run, e, l, k, b)))
     sent = [("WORDPAD.EXE", TAM, PHONETIC, WORDPAD_TAM_BYTES),
             ("WORDPAD.EXE", TAM, TAMIL99, WORDPAD_TAM_BYTES),
@@ -140,7 +139,7 @@ def make_cases():
     for exe_name, encoding, layout, groups in sent:
         cases.append((f"{exe_name} (SendMessageA), {ENCODING_NAMES[encoding]}, "
                       f"{LAYOUT_NAMES[layout]}",
-                      lambda run, x=exe_name, e=encoding, l=layout, b=words_bytes(groups):
+                      lambda run, _, x=exe_name, e=encoding, l=layout, b=words_bytes(groups):
                       typed(run, e, l, WORD_KEYS[l], b, x)))
     clipboard = ([("DREAMWEAVER.EXE", True, "letters", CLIPBOARD_LETTERS)] +
                  [("DREAMWEAVER.EXE", True, "corrections", c) for c in CLIPBOARD_CORRECTED] +
@@ -149,13 +148,13 @@ def make_cases():
         control = "EDIT" if edit else "RichEdit"
         cases.append((f"{exe_name} (clipboard, {control}), {what}, {ENCODING_NAMES[encoding]}, "
                       f"{LAYOUT_NAMES[layout]}",
-                      lambda run, x=exe_name, d=edit, e=encoding, l=layout, k=keys,
+                      lambda run, _, x=exe_name, d=edit, e=encoding, l=layout, k=keys,
                       b=words_bytes(groups): pasted(run, x, d, e, l, k, b)))
     return cases
 
 
 def main():
-    return run_cases(make_cases(), encoding=TSCII)
+    return run_cases("8-bit typing", make_cases(), typing_setup(TSCII))
 
 
 if __name__ == "__main__":

@@ -2,31 +2,22 @@
 """The engine's hook for real, under Wine, in both bitnesses.
 
 A loader installs the hook the way the tray program does; a host program in another process gets
-real X key events. Each case starts its own loader(s) and host and ends them, and gets a fresh
-wineserver (so a fresh desktop and hook table); all cases share one display and prefix.
+real X key events. Each case starts its own loader(s) and host and ends them, on a fresh wineserver
+(so a fresh desktop and hook table: a hook left behind fails only its own case); all cases share
+one display and prefix.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-bitness; exits 0 when none failed. The 32-bit cases are skipped, with the reason, only where Wine
-cannot run a 32-bit program at all (a kernel without IA-32 code, or a 32-bit loader that runs
-only through an emulator); 64-bit ones never are.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
 
 import os
 import sys
-import time
-import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from winehost import E2EError, WineSession  # noqa: E402
+from caserun import expect, fresh_desktop, run_cases  # noqa: E402
 
 VK_J = 0x4A
 VK_K = 0x4B
-
-
-def expect(actual, expected, what):
-    if actual != expected:
-        raise E2EError(f"{what}: expected {expected!r}, got {actual!r}")
 
 
 def press(host, key, *loaders):
@@ -128,49 +119,5 @@ CASES = [
 ]
 
 
-def main():
-    started = time.monotonic()
-    failures = 0
-    with WineSession() as wine:
-        print(f"wine session on display {wine.display} ({time.monotonic() - started:.1f}s)",
-              flush=True)
-        for bits in (64, 32):
-            runnable, reason = wine.can_run(bits)
-            if not runnable:
-                print(f"{bits}-bit programs cannot run here: {reason}", flush=True)
-            for name, case in CASES:
-                if not runnable:
-                    # Wine without 64-bit programs is a broken set-up, not a kind of machine.
-                    outcome = "SKIP" if bits == 32 else "FAIL"
-                    failures += outcome == "FAIL"
-                    print(f"{outcome} {bits}-bit: {name}", flush=True)
-                    continue
-                case_started = time.monotonic()
-                note = None
-                try:
-                    note = case(wine, bits)
-                    outcome = "PASS"
-                except Exception:  # report every case, whatever broke
-                    outcome = "FAIL"
-                    failures += 1
-                    traceback.print_exc()
-                # Every program must end when asked; one that has to be killed fails the case.
-                killed = wine.end_programs()
-                if killed and outcome == "PASS":
-                    outcome = "FAIL"
-                    failures += 1
-                elapsed = time.monotonic() - case_started
-                print(f"{outcome} {bits}-bit: {name} ({elapsed:.1f}s)", flush=True)
-                if killed:
-                    print(f"     did not exit when asked, killed: {', '.join(killed)}", flush=True)
-                if note:
-                    print(f"     note: {note}", flush=True)
-                # Each case starts on a fresh desktop: a hook left behind (Wine keeps those of
-                # killed programs; a faulty engine might keep its own) fails only its own case.
-                wine.reset()
-    print(f"{failures} failed, {time.monotonic() - started:.1f}s in all", flush=True)
-    return 1 if failures else 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_cases("hook", CASES, fresh_desktop))

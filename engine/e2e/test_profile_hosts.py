@@ -30,7 +30,8 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from typing_run import finish, run_cases  # noqa: E402
+from caserun import run_cases  # noqa: E402
+from typing_run import finish, typing_setup  # noqa: E402
 from winehost import E2EError, wait_for  # noqa: E402
 
 UNICODE, TSCII = 0, 1
@@ -116,9 +117,9 @@ def case_name(host_options, encoding, layout):
 
 
 def main():
-    cases = [(case_name(h, e, l), lambda run, h=h, e=e, l=l, k=k, x=x: typed(run, h, e, l, k, x))
+    cases = [(case_name(h, e, l), lambda run, _, h=h, e=e, l=l, k=k, x=x: typed(run, h, e, l, k, x))
              for h, e, l, k, x in CASES]
-    return run_cases(cases, encoding=TSCII)
+    return run_cases("profile hosts", cases, typing_setup(TSCII))
 
 
 if __name__ == "__main__":

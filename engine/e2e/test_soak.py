@@ -26,26 +26,16 @@ import os
 import random
 import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from winehost import REPO, E2EError, WineSession  # noqa: E402
+from caserun import fresh_desktop, run_cases  # noqa: E402
+from typing_run import read_words  # noqa: E402
+from winehost import REPO, E2EError  # noqa: E402
 
-WORDS_FILE = os.path.join(REPO, "engine", "unicode", "tests", "data", "words.tsv")
 LATIN = "the quick brown fox jumps over 12 lazy dogs and 3 cats".split()
 MAX_HOSTS = 3
 DELAY_MS = 10
-
-
-def read_words():
-    """Keys of each word by keyboard number."""
-    words = []
-    with open(WORDS_FILE, encoding="utf-8") as f:
-        for line in f:
-            if line.strip() and not line.startswith("#"):
-                words.append(line.rstrip("\n").split("\t")[1:5])
-    return words
 
 
 def units_of_text(text):
@@ -93,7 +83,7 @@ class Soak:
     def __init__(self, wine, bits, keys, rng, virel_type):
         self.wine, self.bits, self.keys_wanted, self.rng = wine, bits, keys, rng
         self.virel_type = virel_type
-        self.words = read_words()
+        self.words = list(read_words().values())  # keys of each word by keyboard number
         self.shared = {"tamil": 1, "encoding": rng.randrange(6), "keyboard": rng.randrange(4),
                        "syllable": 0}
         self.hosts = []
@@ -287,31 +277,17 @@ def main():
     virel_type = os.path.join(build, "native", "virel_type")
     if not os.path.exists(virel_type):
         raise SystemExit(f"{virel_type} does not exist (make native)")
-    started = time.monotonic()
-    failures = 0
-    with WineSession(build_dir=build) as wine:
-        for bits in (64, 32):
-            runnable, reason = wine.can_run(bits)
-            if not runnable:
-                outcome = "SKIP" if bits == 32 else "FAIL"
-                failures += outcome == "FAIL"
-                print(f"{outcome} {bits}-bit soak: {reason}", flush=True)
-                continue
-            soak = Soak(wine, bits, keys, random.Random(seed * 100 + bits), virel_type)
-            case_started = time.monotonic()
-            try:
-                soak.run()
-                outcome = "PASS"
-            except E2EError as error:
-                outcome = "FAIL"
-                failures += 1
-                print(f"     seed {seed}, {bits}-bit: {error}", flush=True)
-            stats = ", ".join(f"{k} {v}" for k, v in soak.stats.items())
-            print(f"{outcome} {bits}-bit soak ({time.monotonic() - case_started:.0f}s): {stats}",
-                  flush=True)
-            wine.reset()  # the next bitness on a fresh desktop: no hook of this one left
-    print(f"{failures} failed, {time.monotonic() - started:.1f}s in all", flush=True)
-    return 1 if failures else 0
+
+    def soak(wine, bits):
+        run = Soak(wine, bits, keys, random.Random(seed * 100 + bits), virel_type)
+        try:
+            run.run()
+        except E2EError as error:
+            raise E2EError(f"seed {seed}, {bits}-bit: {error}\n     {run.stats}") from None
+        return ", ".join(f"{k} {v}" for k, v in run.stats.items())
+
+    # Each bitness on a fresh desktop: no hook of the other left.
+    return run_cases("soak", [("soak", soak)], fresh_desktop)
 
 
 if __name__ == "__main__":

@@ -14,9 +14,7 @@ Two groups of cases:
     corrections in each layout (a consonant taking its vowel sign, a short vowel made long, ஸ்ரீ and
     க்ஷ, the typewriter's prefix signs, Tamil99's caret symbols).
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-bitness; exits 0 when none failed. The 32-bit cases are skipped, with the reason, only where Wine
-cannot run a 32-bit program at all.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
 
 import os
@@ -24,10 +22,10 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from typing_run import finish, run_cases  # noqa: E402
-from winehost import REPO, E2EError  # noqa: E402
+from caserun import run_cases  # noqa: E402
+from typing_run import finish, read_words, typing_setup  # noqa: E402
+from winehost import E2EError  # noqa: E402
 
-WORDS_FILE = os.path.join(REPO, "engine", "unicode", "tests", "data", "words.tsv")
 ENC_UNICODE = 0
 PHONETIC, TAMIL99, NEW_TYPEWRITER, OLD_TYPEWRITER = range(4)
 LAYOUT_NAMES = ["phonetic", "Tamil99", "New Typewriter", "Old Typewriter"]
@@ -64,19 +62,6 @@ def decomposed(text):
     return text
 
 
-def read_words():
-    """words.tsv as {word: [keys by layout]}."""
-    words = {}
-    with open(WORDS_FILE, encoding="utf-8") as f:
-        for line in f:
-            line = line.rstrip("\n")
-            if not line or line.startswith("#"):
-                continue
-            fields = line.split("\t")
-            words[fields[0]] = fields[1:5]
-    return words
-
-
 def sentence(words, layout, chosen, extra=()):
     """(keys, text) of the chosen words and extra (keys, text) pairs, each followed by a space."""
     pairs = [(words[w][layout], w) for w in chosen] + list(extra)
@@ -101,18 +86,18 @@ def make_cases(words):
     for layout in range(4):
         keys, text = sentence(words, layout, PLAIN_WORDS)
         cases.append((f"{LAYOUT_NAMES[layout]} into a RichEdit window",
-                      lambda run, layout=layout, keys=keys, text=text:
+                      lambda run, _, layout=layout, keys=keys, text=text:
                       type_and_compare(run, layout, keys, text)))
     for layout in range(4):
         keys, text = sentence(words, layout, CORRECTED_WORDS[layout], CORRECTED_EXTRA[layout])
         cases.append((f"{LAYOUT_NAMES[layout]} corrections in an EDIT control (NOTEPAD, WM_CHAR 8)",
-                      lambda run, layout=layout, keys=keys, text=text:
+                      lambda run, _, layout=layout, keys=keys, text=text:
                       type_and_compare(run, layout, keys, text, "NOTEPAD.EXE", edit=True)))
     return cases
 
 
 def main():
-    return run_cases(make_cases(read_words()), encoding=ENC_UNICODE)
+    return run_cases("Unicode typing", make_cases(read_words()), typing_setup(ENC_UNICODE))
 
 
 if __name__ == "__main__":

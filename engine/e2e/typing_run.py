@@ -1,18 +1,26 @@
-"""Runs typing cases against both bitnesses of the engine, one loader a bitness kept across cases.
+"""Typing cases against both bitnesses of the engine (run with caserun.run_cases): one loader a
+bitness, kept across cases; started again before the case after one that ended it.
 
-A case is (name, function(run)); run.loader() gives the bitness's loader, started again after
-a case that broke it. Every case is reported PASS, FAIL or (32-bit programs that cannot run
-here) SKIP; a machine whose Wine cannot run 64-bit programs fails them all.
+A case is (name, function(run, bits)); run.start_typing() gives a fresh host with Tamil on.
 """
 
-import time
-import traceback
+import os
 
-from winehost import E2EError, WineSession
+from winehost import REPO, E2EError
+
+WORDS_FILE = os.path.join(REPO, "engine", "unicode", "tests", "data", "words.tsv")
+
+
+def read_words():
+    """The word list (engine/unicode/tests/data/words.tsv) as {word: [keys by layout]}."""
+    with open(WORDS_FILE, encoding="utf-8") as f:
+        rows = [line.rstrip("\n").split("\t") for line in f
+                if line.strip() and not line.startswith("#")]
+    return {row[0]: row[1:5] for row in rows}
 
 
 class Run:
-    """One bitness's loader, kept across cases; started again after a case that broke it."""
+    """One bitness's loader, kept across cases; started again after a case that ended it."""
 
     def __init__(self, wine, bits, encoding):
         self.wine = wine
@@ -26,9 +34,6 @@ class Run:
             if self._loader.load_result != 1:
                 raise E2EError(f"LoadVirelEngine returned {self._loader.load_result}")
         return self._loader
-
-    def forget_loader(self):
-        self._loader = None
 
     def start_typing(self, layout, encoding=None, exe_name=None, edit=False, **host_options):
         """A fresh host set up for the layout (and encoding, if given), with Tamil on."""
@@ -47,55 +52,20 @@ class Run:
         return host
 
 
+def typing_setup(encoding):
+    """The caserun setup of typing cases: each gets its bitness's Run, its loader running (with
+    `encoding` selected when it starts)."""
+    runs = {}
+
+    def setup(wine, bits):
+        run = runs.setdefault(bits, Run(wine, bits, encoding))
+        run.loader()
+        return run
+
+    return setup
+
+
 def finish(host):
     """Ends a host, which must exit cleanly."""
     if host.exit() != 0:
         raise E2EError(f"{host.tag} exited with a failure code")
-
-
-def run_cases(cases, encoding):
-    """Runs every case in both bitnesses; returns the process exit status (1 when any failed)."""
-    started = time.monotonic()
-    failures = 0
-    with WineSession() as wine:
-        print(f"wine session on display {wine.display} ({time.monotonic() - started:.1f}s)",
-              flush=True)
-        for bits in (64, 32):
-            runnable, reason = wine.can_run(bits)
-            if not runnable:
-                print(f"{bits}-bit programs cannot run here: {reason}", flush=True)
-            run = Run(wine, bits, encoding)
-            for name, case in cases:
-                if not runnable:
-                    # Wine without 64-bit programs is a broken set-up, not a kind of machine.
-                    outcome = "SKIP" if bits == 32 else "FAIL"
-                    failures += outcome == "FAIL"
-                    print(f"{outcome} {bits}-bit: {name}", flush=True)
-                    continue
-                case_started = time.monotonic()
-                try:
-                    case(run)
-                    outcome = "PASS"
-                except Exception as error:  # report every case, whatever broke
-                    outcome = "FAIL"
-                    failures += 1
-                    if isinstance(error, E2EError):
-                        print(f"     {error}", flush=True)
-                    else:
-                        traceback.print_exc()
-                    # End what the case left; a program that had to be killed gets a fresh
-                    # desktop (Wine keeps a killed program's hooks), and a new loader.
-                    killed = wine.end_programs()
-                    if killed:
-                        print(f"     killed: {', '.join(killed)}", flush=True)
-                    run.forget_loader()
-                elapsed = time.monotonic() - case_started
-                print(f"{outcome} {bits}-bit: {name} ({elapsed:.1f}s)", flush=True)
-            if runnable:
-                killed = wine.end_programs()
-                if killed:
-                    failures += 1
-                    print(f"FAIL {bits}-bit: programs that did not exit when asked, killed: "
-                          f"{', '.join(killed)}", flush=True)
-    print(f"{failures} failed, {time.monotonic() - started:.1f}s in all", flush=True)
-    return 1 if failures else 0

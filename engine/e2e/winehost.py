@@ -128,13 +128,19 @@ def xwd_to_png(xwd):
             pixel = int.from_bytes(line[x:x + step], order)
             rows.extend((pixel & mask) >> shift for mask, shift in shifts)
 
+    return png(width, height, bytes(rows))
+
+
+def png(width, height, rows):
+    """PNG bytes of an 8-bit RGB image: rows is each row's filter byte and pixels, one after
+    the other."""
     def chunk(kind, body):
         return (struct.pack(">I", len(body)) + kind + body +
                 struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
 
     return (b"\x89PNG\r\n\x1a\n" +
             chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
-            chunk(b"IDAT", zlib.compress(bytes(rows), 6)) + chunk(b"IEND", b""))
+            chunk(b"IDAT", zlib.compress(rows, 6)) + chunk(b"IEND", b""))
 
 
 class WinProgram:
@@ -532,11 +538,12 @@ class WineSession:
         self._run_wine(["wineboot"], "wineboot", timeout=120)
         self.killed = False
 
-    def end_programs(self):
-        """Ends the programs still running: loaders and hosts are asked to exit (so the engine
-        detaches normally); any that do not are killed. Returns the tags of those killed."""
+    def end_programs(self, since=0):
+        """Ends the programs still running (those started since the `since`-th): loaders and
+        hosts are asked to exit (so the engine detaches normally); any that do not are killed,
+        and bring a fresh desktop. Returns the tags of those killed."""
         killed = []
-        for program in self.programs:
+        for program in self.programs[since:]:
             if not program.running():
                 continue
             try:
@@ -582,8 +589,8 @@ class WineSession:
     def _wineserver_path():
         return shutil.which("wineserver") or "/usr/lib/wine/wineserver"
 
-    def _popen(self, argv, output_path, cwd=None):
-        return subprocess.Popen(argv, env=self.env, cwd=cwd or self.workdir,
+    def _popen(self, argv, output_path, cwd=None, env=None):
+        return subprocess.Popen(argv, env=dict(self.env, **(env or {})), cwd=cwd or self.workdir,
                                 stdin=subprocess.DEVNULL, stdout=open(output_path, "ab"),
                                 stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
 
@@ -601,11 +608,13 @@ class WineSession:
             raise E2EError(f"wine {' '.join(argv)} failed ({code}):\n{_tail(output)}")
 
     def can_run(self, bits):
-        """(True, '') when Wine runs programs of this bitness here, else (False, the reason).
+        """(True, '') when Wine runs programs of this bitness here; (False, the reason) when this
+        machine cannot: a kernel without IA-32 code, or a 32-bit loader that only runs through an
+        emulator. Anything else that stops them (Wine missing, a broken prefix) is a broken set-up,
+        not a kind of machine: E2EError.
 
         Asks Wine's own cmd.exe of that bitness to run, so the answer is about the machine and
-        never about Virel's programs: a kernel without IA-32 code or a 32-bit loader that only
-        runs through an emulator answers False, and a 32-bit test could not pass there anyway.
+        never about Virel's programs.
         """
         if bits not in self._can_run:
             self._can_run[bits] = self._probe(bits)
@@ -614,10 +623,7 @@ class WineSession:
     def _probe(self, bits):
         wine = WINE64 if bits == 64 else WINE32
         if not os.path.exists(wine):
-            return False, f"{wine} is missing"
-        folder = "system32" if bits == 64 else "syswow64"
-        if not os.path.exists(os.path.join(self.prefix, "drive_c", "windows", folder, "cmd.exe")):
-            return False, f"the prefix has no {bits}-bit Windows part (wineboot could not make it)"
+            raise E2EError(f"{wine} is missing (make deps installs Wine)")
         output = os.path.join(self.workdir, f"probe{bits}.out")
         try:
             process = self._popen([wine, "cmd.exe", "/c", "exit", "7"], output)
@@ -625,7 +631,7 @@ class WineSession:
             if error.errno == errno.ENOEXEC:
                 return False, ("this kernel runs no 32-bit code (IA-32 emulation is off; boot "
                                "option ia32_emulation=on)")
-            return False, f"{wine} cannot run: {error}"
+            raise E2EError(f"{wine} cannot run: {error}") from None
         try:
             code = process.wait(PROBE_SECONDS)
         except subprocess.TimeoutExpired:
@@ -635,20 +641,25 @@ class WineSession:
             return False, (f"Wine's {bits}-bit cmd.exe did not finish in {PROBE_SECONDS}s "
                            f"(is the {bits}-bit loader run through an emulator?)")
         if code != 7:
-            return False, f"Wine's {bits}-bit cmd.exe failed ({code}):\n{_tail(output, 5)}"
+            # A kernel without IA-32 refuses Wine's 32-bit loader above, before the prefix counts.
+            folder = "system32" if bits == 64 else "syswow64"
+            if not os.path.exists(os.path.join(self.prefix, "drive_c", "windows", folder, "cmd.exe")):
+                raise E2EError(f"the prefix has no {bits}-bit Windows part (wineboot could not make it)")
+            raise E2EError(f"Wine's {bits}-bit cmd.exe failed ({code}):\n{_tail(output, 5)}")
         return True, ""
 
     def program_path(self, bits, kind):
         """Path of a test program of the build: kind "loader", "host", "host_v7", "nullloader", "pump"."""
         return os.path.join(self.build_dir, f"win{bits}", f"virel_{kind}{bits}.exe")
 
-    def spawn(self, bits, exe, args, tag):
-        """Starts a Windows program of the given bitness; its output goes to <tag>.out."""
+    def spawn(self, bits, exe, args, tag, **env):
+        """Starts a Windows program of the given bitness, with env's variables set for it alone;
+        its output goes to <tag>.out."""
         if not os.path.exists(exe):
             raise E2EError(f"{exe} does not exist (not built?)")
         wine = WINE64 if bits == 64 else WINE32
         return self._popen([wine, exe] + list(args), os.path.join(self.workdir, tag + ".out"),
-                           cwd=os.path.dirname(exe))
+                           cwd=os.path.dirname(exe), env=env)
 
     def _new_tag(self, kind, bits):
         return f"{kind}{bits}-{next(self._tags)}"

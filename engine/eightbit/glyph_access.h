@@ -8,6 +8,7 @@
 #pragma once
 
 #include "engine/core/platform.h"
+#include "engine/core/process_state.h"
 #include "engine/eightbit/glyph_tables.h"
 
 namespace glyph8 {

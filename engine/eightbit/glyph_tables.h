@@ -1,5 +1,5 @@
-// The glyph slots (GlyphTables in process_state.h) and their loader (LoadGlyphTables in
-// composers.h). Index meanings are the same in every encoding:
+// The glyph slots (GlyphTables in glyph_slots.h; the engine's copy is `glyphs`) and their loader
+// (LoadGlyphTables in composers.h). Index meanings are the same in every encoding:
 //   vowels          0 அ 1 ஆ 2 இ 3 ஈ 4 உ 5 ஊ 6 எ 7 ஏ 8 ஐ 9 ஒ 10 ஓ 11 ஃ
 //   consonants etc. the consonant index below; consonantU/consonantUu cover 0 to 17
 //   vowelSigns      0 ா (copy) 1 ா 2 ி 3 ீ 4 ு 5 ூ 6 ெ 7 ே 8 ை 9 ௗ (au length mark)
@@ -8,7 +8,7 @@
 // 16 ற 17 ன, then the grantha 18 ஸ 19 ஷ 20 ஜ 21 ஹ 22 க்ஷ.
 #pragma once
 
-#include "engine/core/process_state.h"
+#include "engine/eightbit/glyph_slots.h"
 
 // Indices that composers name.
 enum VowelIndex { kVowA = 0, kVowAa, kVowI, kVowIi, kVowU, kVowUu, kVowE, kVowEe, kVowAi, kVowO, kVowOo, kVowAytham };

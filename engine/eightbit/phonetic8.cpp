@@ -357,7 +357,7 @@ void BaseMapping(MSG* msg, int k, const History& o) {
   if (IsLetter(k)) {
     msg->wParam = 0;  // a letter the layout does not use is swallowed
     // Word keeps a character for the swallowed keystroke: it now stands before the caret.
-    if (profile.profileWinwo) Record(History{0, 0, kForeign});
+    if (ThisHost().keepsNul) Record(History{0, 0, kForeign});
     return;
   }
   PassThrough(k, o);

@@ -44,7 +44,7 @@ void KeyWithoutRole(MSG* msg, int k) {
   EndWithoutRole();
   if (IsLatinLetter(k)) {
     msg->wParam = 0;
-    if (profile.profileWinwo) lastEmitted = 0;
+    if (ThisHost().keepsNul) lastEmitted = 0;
   } else {
     lastEmitted = 0;
   }

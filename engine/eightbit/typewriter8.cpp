@@ -47,7 +47,7 @@ void Send(MSG* msg, int erase, BYTE b1, BYTE b2 = 0) {
 // there last is no longer before the caret.
 void Swallow(MSG* msg) {
   msg->wParam = 0;
-  if (profile.profileWinwo) Last() = 0;
+  if (ThisHost().keepsNul) Last() = 0;
 }
 
 // The character c went to the application (0 after a special key). It is now what precedes
@@ -262,7 +262,7 @@ void ComposeTypewriter8(MSG* msg) {
       ShiftHistory(static_cast<BYTE>(msg->wParam));
     }
   } else if (oldTypewriter == 1) {
-    if (profile.profileWinwo && deadKeyHere) EraseKeptCharacter(msg->hwnd);
+    if (ThisHost().keepsNul && deadKeyHere) EraseKeptCharacter(msg->hwnd);
     if (special) {
       if (!wrote) Swallow(msg);  // no glyph to apply the mode to
     } else {

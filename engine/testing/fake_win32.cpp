@@ -1,5 +1,7 @@
 #include "engine/testing/fake_win32.h"
 
+#include "engine/core/own_input.h"
+
 #include <stdio.h>
 #include <string.h>
 #include <strings.h>
@@ -47,14 +49,15 @@ long BeforeCaret(const Host& host) {
   return static_cast<long>(host.text.size()) - static_cast<long>(host.caretFromEnd) - 1;
 }
 
-void Erase(Host& host) {
+// A backspace of the user's own may erase anything; one of the engine's only what it wrote.
+void Erase(Host& host, bool byUser) {
   long at = BeforeCaret(host);
   if (at < 0) {
-    ++host.erasesOnEmpty;
+    if (!byUser) ++host.erasesOnEmpty;
     return;
   }
   const Unit& erased = host.text[at];
-  if (erased.fromUser && host.typedGlyphs.count(erased.code) == 0) ++host.userUnitsErased;
+  if (erased.fromUser && host.typedGlyphs.count(erased.code) == 0) ++(byUser ? host.usersOwnErased : host.userUnitsErased);
   host.text.erase(host.text.begin() + at);
 }
 
@@ -62,8 +65,10 @@ void Insert(Host& host, uint16_t code, bool fromUser) {
   host.text.insert(host.text.begin() + (BeforeCaret(host) + 1), Unit{code, fromUser});
 }
 
-void Paste(Host& host) {
-  for (unsigned char c : world().clipboard) Insert(host, c, false);
+// Whether the clipboard's content tells monitors to leave it alone.
+bool SkippedByMonitors() {
+  auto found = world().clipboardFormats.find("ExcludeClipboardContentFromMonitorProcessing");
+  return found != world().clipboardFormats.end() && world().clipboard.count(found->second) != 0;
 }
 
 // Arrow keys, Home and End in a one-line document; a click puts the caret where its lParam
@@ -148,14 +153,14 @@ std::string Utf8(HWND window) {
 
 std::vector<std::string> DeliveryLog() {
   static const char* const kDelivery[] = {"SendMessageA", "SendMessageW", "PostMessageA", "PostMessageW",
-                                          "keybd_event"};
+                                          "SendInput"};
   static const char* const kClipboard[] = {"OpenClipboard", "EmptyClipboard", "CloseClipboard"};
   std::vector<std::string> log;
   for (const Call& c : world().calls) {
     if (std::find_if(std::begin(kDelivery), std::end(kDelivery),
                      [&](const char* f) { return c.function == f; }) != std::end(kDelivery)) {
-      if (c.function == "keybd_event") {
-        log.push_back("keybd_event " + Number(c.wParam) + " " + Number(c.message));
+      if (c.function == "SendInput") {
+        log.push_back("SendInput " + Number(c.wParam) + " " + Number(c.message));
       } else {
         log.push_back(c.function + " " + MessageName(c.message) + " " + Number(c.wParam) + " " + Number(c.lParam));
       }
@@ -188,18 +193,20 @@ void Dispatch(const MSG& msg, bool fromUser) {
         return;
       }
       if (msg.wParam == VK_BACK) {
-        if (host.eraseOn == EraseOn::Char8) Erase(host);
+        if (host.eraseOn == EraseOn::Char8) Erase(host, fromUser);
         return;
       }
       if (msg.wParam == 0x16) {
-        if (host.pasteOn == PasteOn::Char16) Paste(host);
+        if (host.pasteOn == PasteOn::Char16) Paste(msg.hwnd);
         return;
       }
       Insert(host, static_cast<uint16_t>(msg.wParam), fromUser);
       return;
     case WM_KEYDOWN:
-      if (msg.wParam == VK_BACK && host.eraseOn == EraseOn::KeyDown) Erase(host);
-      if (msg.wParam == 0x56 && world().controlDown && host.pasteOn == PasteOn::KeyDown) Paste(host);
+      if (msg.wParam == VK_BACK && host.eraseOn == EraseOn::KeyDown) Erase(host, fromUser);
+      if (msg.wParam == 0x56 && (world().keyState[VK_CONTROL] & 0x80) && host.pasteOn == PasteOn::KeyDown) {
+        Paste(msg.hwnd);
+      }
       MoveCaret(host, msg.message, msg.wParam, msg.lParam);
       return;
     case WM_LBUTTONDOWN:
@@ -208,6 +215,80 @@ void Dispatch(const MSG& msg, bool fromUser) {
     default:
       return;
   }
+}
+
+void Paste(HWND window) {
+  Host& host = HostOf(window);
+  // A monitor told of the change opens the clipboard at once, and holds it as the host pastes.
+  if (world().clipboardMonitor && !SkippedByMonitors()) {
+    ++host.pastesFailed;
+    return;
+  }
+  for (unsigned char c : ClipboardText()) Insert(host, c, false);
+}
+
+Thread& ThreadOf(HWND window) {
+  auto found = world().windows.find(window);
+  return world().threads[found == world().windows.end() ? 0 : found->second.threadId];
+}
+
+std::string ClipboardText() {
+  auto found = world().clipboard.find(CF_TEXT);
+  if (found == world().clipboard.end()) return "";
+  const std::vector<BYTE>& data = found->second;
+  return std::string(data.begin(), std::find(data.begin(), data.end(), 0));
+}
+
+void SetClipboardText(const std::string& text) {
+  world().clipboard.clear();
+  world().clipboard[CF_TEXT] = std::vector<BYTE>(text.begin(), text.end());
+  world().clipboard[CF_TEXT].push_back(0);
+  ++world().clipboardSequence;
+}
+
+namespace {
+
+const char kShiftedDigits[] = ")!@#$%^&*(";
+// Punctuation keys: the key, its character and its character with Shift.
+const struct {
+  BYTE vk;
+  char plain;
+  char shifted;
+} kPunctuation[] = {{0xBA, ';', ':'}, {0xBB, '=', '+'}, {0xBC, ',', '<'}, {0xBD, '-', '_'},
+                    {0xBE, '.', '>'}, {0xBF, '/', '?'}, {0xC0, '`', '~'}, {0xDB, '[', '{'},
+                    {0xDC, '\\', '|'}, {0xDD, ']', '}'}, {0xDE, '\'', '"'}};
+
+}  // namespace
+
+KeyStroke KeyFor(unsigned char ch) {
+  if (ch >= 'a' && ch <= 'z') return {static_cast<BYTE>(ch - 'a' + 'A'), false};
+  if (ch >= 'A' && ch <= 'Z') return {ch, true};
+  if ((ch >= '0' && ch <= '9') || ch == ' ' || ch == '\b' || ch == '\t' || ch == '\r') return {ch, false};
+  for (int d = 0; d < 10; ++d) {
+    if (kShiftedDigits[d] == ch) return {static_cast<BYTE>('0' + d), true};
+  }
+  for (const auto& p : kPunctuation) {
+    if (p.plain == ch) return {p.vk, false};
+    if (p.shifted == ch) return {p.vk, true};
+  }
+  return {VK_PACKET, false};  // typed as a character of its own, as an input method does
+}
+
+unsigned char CharacterOf(BYTE vk, bool shift) {
+  if (vk >= 'A' && vk <= 'Z') return shift ? vk : static_cast<unsigned char>(vk - 'A' + 'a');
+  if (vk >= '0' && vk <= '9') return shift ? kShiftedDigits[vk - '0'] : vk;
+  if (vk == ' ' || vk == VK_BACK || vk == VK_TAB || vk == VK_RETURN) return vk;
+  for (const auto& p : kPunctuation) {
+    if (p.vk == vk) return shift ? p.shifted : p.plain;
+  }
+  return 0;
+}
+
+LPARAM KeyLParam(BYTE vk, bool up, bool extended) {
+  LPARAM lParam = 1 | static_cast<LPARAM>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16;
+  if (extended) lParam |= 1 << 24;
+  if (up) lParam |= static_cast<LPARAM>(0xC0000000u);
+  return lParam;
 }
 
 MSG Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -291,9 +372,9 @@ int GetClassNameA(HWND window, LPSTR name, int size) {
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
   Record("GetWindowThreadProcessId", window);
   auto found = world().windows.find(window);
-  DWORD id = found == world().windows.end() ? 0 : found->second.processId;
-  if (processId != nullptr) *processId = id;
-  return id == 0 ? 0 : 0x5678;
+  bool known = found != world().windows.end();
+  if (processId != nullptr) *processId = known ? found->second.processId : 0;
+  return known ? found->second.threadId : 0;
 }
 
 DWORD GetCurrentProcessId() { return fake::kThisProcess; }
@@ -312,32 +393,69 @@ BOOL IsWindow(HWND window) {
 
 int lstrcmpiA(LPCSTR a, LPCSTR b) { return strcasecmp(a, b); }
 
+namespace fake {
+namespace {
+
+BOOL Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (world().postFails || world().windows.count(window) == 0 || !world().windows[window].alive) return FALSE;
+  ThreadOf(window).posted.push_back(Queued{Message(window, message, wParam, lParam), false});
+  return TRUE;
+}
+
+// A window procedure that runs a message loop of its own while it handles a sent message.
+void RunNestedLoop(HWND window) {
+  auto found = world().windows.find(window);
+  if (found == world().windows.end() || !found->second.host.pumpsInSentMessages || world().nesting > 0) return;
+  ++world().nesting;
+  PumpThread(found->second.threadId);
+  --world().nesting;
+}
+
+}  // namespace
+}  // namespace fake
+
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Record("PostMessageA", window, message, wParam, lParam);
   // An ANSI character reaches a Unicode window as the code point of its byte (code page 1252
   // differs only in 0x80-0x9F, which tests compare as bytes).
   if (message == WM_CHAR) wParam &= 0xFF;
-  world().posted.push_back(fake::Queued{fake::Message(window, message, wParam, lParam), false});
-  return TRUE;
+  return fake::Post(window, message, wParam, lParam);
 }
 
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Record("PostMessageW", window, message, wParam, lParam);
-  world().posted.push_back(fake::Queued{fake::Message(window, message, wParam, lParam), false});
-  return TRUE;
+  return fake::Post(window, message, wParam, lParam);
 }
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Record("SendMessageA", window, message, wParam, lParam);
   if (message == WM_CHAR) wParam &= 0xFF;
   fake::Dispatch(MSG{window, message, wParam, lParam, 0, {0, 0}}, false);
+  fake::RunNestedLoop(window);
   return 0;
 }
 
 LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Record("SendMessageW", window, message, wParam, lParam);
   fake::Dispatch(MSG{window, message, wParam, lParam, 0, {0, 0}}, false);
+  fake::RunNestedLoop(window);
   return 0;
+}
+
+HWND GetFocus() {
+  auto found = world().windows.find(world().focus);
+  bool here = found != world().windows.end() && found->second.threadId == world().currentThread;
+  return here ? world().focus : nullptr;
+}
+
+HWND GetForegroundWindow() { return world().focus; }
+
+DWORD GetCurrentThreadId() { return world().currentThread; }
+
+LPARAM GetMessageExtraInfo() { return world().messageExtraInfo; }
+
+LONG InterlockedCompareExchange(volatile LONG* target, LONG exchange, LONG comparand) {
+  return __sync_val_compare_and_swap(target, comparand, exchange);
 }
 
 BOOL GetKeyboardState(BYTE* state) {
@@ -346,20 +464,65 @@ BOOL GetKeyboardState(BYTE* state) {
   return TRUE;
 }
 
-int ToAscii(UINT vk, UINT, const BYTE*, WORD* result, UINT) {
-  Record("ToAscii", nullptr, 0, vk, 0);
-  if (world().asciiResult < 0) return 0;
-  result[0] = static_cast<WORD>(world().asciiResult);
+SHORT GetKeyState(int vk) { return (world().keyState[vk & 0xFF] & 0x80) ? static_cast<SHORT>(0x8000) : 0; }
+
+SHORT GetAsyncKeyState(int vk) {
+  return (world().asyncKeyState[vk & 0xFF] & 0x80) ? static_cast<SHORT>(0x8000) : 0;
+}
+
+UINT MapVirtualKeyA(UINT code, UINT mapType) {
+  if (mapType == MAPVK_VK_TO_CHAR) {
+    UINT ch = fake::CharacterOf(static_cast<BYTE>(code), false);
+    return world().deadKeys.count(code) ? (ch | 0x80000000u) : ch;
+  }
+  return (code * 7 + 1) & 0x7F;  // some scan code, the same for the same key
+}
+
+int ToUnicode(UINT vk, UINT scan, const BYTE* keyState, WCHAR* result, int size, UINT) {
+  Record("ToUnicode", nullptr, 0, vk, 0);
+  if (size < 1) return 0;
+  if (world().deadKeys.count(vk)) return -1;
+  int ch = world().asciiResult;
+  if (ch == -2) ch = vk == VK_PACKET ? static_cast<int>(scan) : fake::CharacterOf(static_cast<BYTE>(vk), (keyState[VK_SHIFT] & 0x80) != 0);
+  if (ch <= 0) return 0;
+  result[0] = static_cast<WCHAR>(ch);
   return 1;
 }
 
-// Synthesized keys join the input stream as key events only; the characters come from the
-// host's own TranslateMessage when it retrieves them (see the typing driver).
-void keybd_event(BYTE vk, BYTE, DWORD flags, ULONG_PTR) {
-  Record("keybd_event", nullptr, flags, vk, 0);
-  bool up = (flags & KEYEVENTF_KEYUP) != 0;
-  LPARAM lParam = up ? static_cast<LPARAM>(0xC0000001u) : 1;
-  world().input.push_back(fake::Message(world().focus, up ? WM_KEYUP : WM_KEYDOWN, vk, lParam));
+// Synthesized keys join the input stream of the thread with the focus as key events only; the
+// characters come from the host's own TranslateMessage when it retrieves them (the typing
+// driver). Keys another program takes are made all the same, and never arrive.
+UINT SendInput(UINT count, INPUT* inputs, int) {
+  for (UINT i = 0; i < count; ++i) {
+    const KEYBDINPUT& key = inputs[i].ki;
+    Record("SendInput", nullptr, key.dwFlags, key.wVk, 0);
+    bool up = (key.dwFlags & KEYEVENTF_KEYUP) != 0;
+    BYTE vk = static_cast<BYTE>(key.wVk);
+    // Messages carry the key without its side (VK_SHIFT for VK_LSHIFT); the key states have both.
+    BYTE generic = vk == VK_LSHIFT || vk == VK_RSHIFT ? VK_SHIFT
+                   : vk == VK_LCONTROL || vk == VK_RCONTROL ? VK_CONTROL
+                   : vk == VK_LMENU || vk == VK_RMENU ? VK_MENU
+                                                      : vk;
+    for (BYTE k : {vk, generic}) world().asyncKeyState[k] = up ? 0 : 0x80;
+    if (world().keysToLose > 0) {
+      --world().keysToLose;
+      continue;
+    }
+    if (world().focus == nullptr) continue;
+    bool fromUser = false;  // a key of the user's that the hook held back, put back
+    auto held = world().heldUsersKeys.find(generic);
+    if (!up && key.dwExtraInfo == kHeldKeyMark && held != world().heldUsersKeys.end()) {
+      world().heldUsersKeys.erase(held);
+      fromUser = true;
+    }
+    LPARAM lParam = fake::KeyLParam(generic, up, (key.dwFlags & KEYEVENTF_EXTENDEDKEY) != 0);
+    lParam = (lParam & ~(static_cast<LPARAM>(0xFF) << 16)) | static_cast<LPARAM>(key.wScan & 0xFF) << 16;
+    UINT message = up ? WM_KEYUP : WM_KEYDOWN;
+    fake::ThreadOf(world().focus)
+        .input.push_back(fake::Queued{fake::Message(world().focus, message, generic, lParam), fromUser,
+                                      static_cast<LPARAM>(key.dwExtraInfo)});
+  }
+  return count;
 }
 
 BOOL OpenClipboard(HWND owner) {
@@ -371,19 +534,23 @@ BOOL OpenClipboard(HWND owner) {
 
 BOOL EmptyClipboard() {
   Record("EmptyClipboard");
-  if (world().clipboardOpen) world().clipboard.clear();
-  return world().clipboardOpen;
+  if (!world().clipboardOpen) return FALSE;
+  world().clipboard.clear();
+  ++world().clipboardSequence;
+  return TRUE;
 }
 
+// The system owns the block from now on: it is freed when the clipboard is emptied.
 HANDLE SetClipboardData(UINT format, HANDLE data) {
   Record("SetClipboardData", nullptr, format, 0, 0);
   auto found = world().globals.find(data);
   if (!world().clipboardOpen || found == world().globals.end()) return nullptr;
   const std::vector<BYTE>& block = found->second;
   // CF_TEXT ends at its terminator, which must lie inside the block.
-  auto end = std::find(block.begin(), block.end(), 0);
-  if (end == block.end()) return nullptr;
-  world().clipboard.assign(block.begin(), end);
+  if (format == CF_TEXT && std::find(block.begin(), block.end(), 0) == block.end()) return nullptr;
+  world().clipboard[format] = block;
+  world().globals.erase(found);
+  ++world().clipboardSequence;
   return data;
 }
 
@@ -392,6 +559,29 @@ BOOL CloseClipboard() {
   world().clipboardOpen = false;
   return TRUE;
 }
+
+UINT RegisterClipboardFormatA(LPCSTR name) {
+  auto inserted = world().clipboardFormats.emplace(name, 0xC000 + world().clipboardFormats.size());
+  return inserted.first->second;
+}
+
+UINT EnumClipboardFormats(UINT format) {
+  if (!world().clipboardOpen) return 0;
+  auto next = world().clipboard.upper_bound(format);
+  return next == world().clipboard.end() ? 0 : next->first;
+}
+
+// The data is copied into a block of the caller's, as good as the system's own for reading.
+HANDLE GetClipboardData(UINT format) {
+  auto found = world().clipboard.find(format);
+  if (!world().clipboardOpen || found == world().clipboard.end()) return nullptr;
+  HGLOBAL block = reinterpret_cast<HGLOBAL>(fake::nextHandle);
+  fake::nextHandle += 0x10;
+  world().globals[block] = found->second;
+  return block;
+}
+
+DWORD GetClipboardSequenceNumber() { return world().clipboardSequence; }
 
 HGLOBAL GlobalAlloc(UINT flags, size_t bytes) {
   Record("GlobalAlloc", nullptr, flags, bytes, 0);
@@ -416,6 +606,11 @@ HGLOBAL GlobalFree(HGLOBAL block) {
   Record("GlobalFree");
   world().globals.erase(block);
   return nullptr;
+}
+
+size_t GlobalSize(HGLOBAL block) {
+  auto found = world().globals.find(block);
+  return found == world().globals.end() ? 0 : found->second.size();
 }
 
 DWORD GetTickCount() { return world().tick; }

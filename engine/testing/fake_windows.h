@@ -12,6 +12,7 @@ typedef uint32_t DWORD;
 typedef int BOOL;
 typedef unsigned int UINT;
 typedef int16_t SHORT;
+typedef int32_t LONG;
 typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
@@ -50,13 +51,29 @@ struct MSG {
 
 typedef LRESULT (*HOOKPROC)(int code, WPARAM wParam, LPARAM lParam);
 
+struct KEYBDINPUT {
+  WORD wVk;
+  WORD wScan;
+  DWORD dwFlags;
+  DWORD time;
+  ULONG_PTR dwExtraInfo;
+};
+struct INPUT {
+  DWORD type;
+  union {
+    KEYBDINPUT ki;
+  };
+};
+
 #define WH_GETMESSAGE 3
 #define PM_REMOVE 1
 #define HC_NOREMOVE 3
+#define WM_NULL 0x0000
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
 #define WM_SYSKEYDOWN 0x0104
+#define WM_SYSKEYUP 0x0105
 #define WM_UNICHAR 0x0109
 #define WM_LBUTTONDOWN 0x0201
 #define WM_RBUTTONDOWN 0x0204
@@ -81,11 +98,20 @@ typedef LRESULT (*HOOKPROC)(int code, WPARAM wParam, LPARAM lParam);
 #define VK_RWIN 0x5C
 #define VK_F1 0x70
 #define VK_F24 0x87
+#define VK_PACKET 0xE7
 #define VK_NUMLOCK 0x90
 #define VK_SCROLL 0x91
 #define VK_LSHIFT 0xA0
+#define VK_RSHIFT 0xA1
+#define VK_LCONTROL 0xA2
+#define VK_RCONTROL 0xA3
+#define VK_LMENU 0xA4
 #define VK_RMENU 0xA5
+#define KEYEVENTF_EXTENDEDKEY 0x0001
 #define KEYEVENTF_KEYUP 0x0002
+#define INPUT_KEYBOARD 1
+#define MAPVK_VK_TO_VSC 0
+#define MAPVK_VK_TO_CHAR 2
 #define CF_TEXT 1
 #define GMEM_MOVEABLE 0x0002
 #define GMEM_DDESHARE 0x2000
@@ -110,18 +136,32 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+HWND GetFocus();
+HWND GetForegroundWindow();
+DWORD GetCurrentThreadId();
+LPARAM GetMessageExtraInfo();
+LONG InterlockedCompareExchange(volatile LONG* target, LONG exchange, LONG comparand);
+
 BOOL GetKeyboardState(BYTE* state);
-int ToAscii(UINT vk, UINT scanCode, const BYTE* keyState, WORD* result, UINT flags);
-void keybd_event(BYTE vk, BYTE scan, DWORD flags, ULONG_PTR extraInfo);
+SHORT GetKeyState(int vk);
+SHORT GetAsyncKeyState(int vk);
+UINT MapVirtualKeyA(UINT code, UINT mapType);
+int ToUnicode(UINT vk, UINT scanCode, const BYTE* keyState, WCHAR* result, int size, UINT flags);
+UINT SendInput(UINT count, INPUT* inputs, int size);
 
 BOOL OpenClipboard(HWND owner);
 BOOL EmptyClipboard();
 HANDLE SetClipboardData(UINT format, HANDLE data);
 BOOL CloseClipboard();
+UINT RegisterClipboardFormatA(LPCSTR name);
+UINT EnumClipboardFormats(UINT format);
+HANDLE GetClipboardData(UINT format);
+DWORD GetClipboardSequenceNumber();
 HGLOBAL GlobalAlloc(UINT flags, size_t bytes);
 LPVOID GlobalLock(HGLOBAL block);
 BOOL GlobalUnlock(HGLOBAL block);
 HGLOBAL GlobalFree(HGLOBAL block);
+size_t GlobalSize(HGLOBAL block);
 
 DWORD GetTickCount();
 DWORD GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size);

@@ -13,13 +13,9 @@ namespace {
 
 const LPARAM kFirstPress = 1;
 const int kPumpLimit = 10000;
-
-// The character TranslateMessage makes of a key whose character does not depend on the layout.
-WPARAM CharacterOfKey(WPARAM vk) {
-  if (vk == VK_BACK || vk == VK_TAB || vk == VK_RETURN || vk == ' ' || (vk >= '0' && vk <= '9')) return vk;
-  if (vk == 0x56 && world().controlDown) return 0x16;
-  return 0;
-}
+// Milliseconds between keys: a typist the host keeps up with, and one it does not.
+const DWORD kSlowTyping = 150;
+const DWORD kFastTyping = 40;
 
 Host* HostIn(HWND window) {
   auto found = world().windows.find(window);
@@ -33,26 +29,59 @@ Host* HostIn(HWND window) {
 bool UsersCharacter(WPARAM typed, WPARAM left) {
   if (left == 0) return false;
   if (left == typed) return true;
-  return !profile.profileFrame && !(typed == '^' && left == ' ');
+  return ThisHost().bytes != TextBy::kSentButLast && !(typed == '^' && left == ' ');
 }
 
-void TypeOne(HWND window, unsigned char ch, bool withKeyDown) {
-  if (withKeyDown) {
-    world().asciiResult = ch;  // what SOFFI's translation of the key-down gives
-    Retrieve(Message(window, WM_KEYDOWN, VirtualKeyOf(ch), kFirstPress), true, ch);
-  } else {
-    Retrieve(Message(window, WM_CHAR, ch, kFirstPress), true);
+bool Down(BYTE vk) { return (world().keyState[vk] & 0x80) != 0; }
+
+// The thread reads its keys as it takes their messages.
+void ReadKey(const MSG& msg) {
+  bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+  if (!down && msg.message != WM_KEYUP && msg.message != WM_SYSKEYUP) return;
+  BYTE vk = static_cast<BYTE>(msg.wParam);
+  BYTE side = vk == VK_SHIFT ? VK_LSHIFT : vk == VK_CONTROL ? VK_LCONTROL : vk == VK_MENU ? VK_LMENU : vk;
+  for (BYTE k : {vk, side}) world().keyState[k] = down ? 0x80 : 0;
+}
+
+// A key event the user makes now, for the thread with the focus. With Alt down a key is a
+// system key.
+void UsersKeyEvent(BYTE vk, bool up, unsigned char packet = 0) {
+  BYTE side = vk == VK_SHIFT ? VK_LSHIFT : vk == VK_MENU ? VK_LMENU : vk;
+  for (BYTE k : {vk, side}) world().asyncKeyState[k] = up ? 0 : 0x80;
+  HWND focus = world().focus;
+  if (focus == nullptr) return;
+  bool alt = vk != VK_MENU && (world().asyncKeyState[VK_MENU] & 0x80) && !(world().asyncKeyState[VK_CONTROL] & 0x80);
+  UINT message = alt ? (up ? WM_SYSKEYUP : WM_SYSKEYDOWN) : (up ? WM_KEYUP : WM_KEYDOWN);
+  LPARAM lParam = KeyLParam(vk, up);
+  if (vk == VK_PACKET) lParam = (lParam & 0xC000FFFF) | static_cast<LPARAM>(packet) << 16;
+  ThreadOf(focus).input.push_back(Queued{Message(focus, message, vk, lParam), true});
+}
+
+// The user's key-downs waiting in the input of the focus thread.
+size_t UsersKeysQueued() {
+  if (world().focus == nullptr) return 0;
+  size_t n = 0;
+  for (const Queued& q : ThreadOf(world().focus).input) {
+    n += q.fromUser && (q.msg.message == WM_KEYDOWN || q.msg.message == WM_SYSKEYDOWN);
   }
-  Pump();
+  return n;
 }
 
 }  // namespace
 
-UINT VirtualKeyOf(unsigned char ch) {
-  if (isalpha(ch)) return static_cast<UINT>(toupper(ch));
-  if (isdigit(ch) || ch == ' ' || ch == '\b' || ch == '\t' || ch == '\r') return ch;
-  return 0xDF;  // some punctuation key; no navigation key and no letter
+UINT VirtualKeyOf(unsigned char ch) { return KeyFor(ch).vk; }
+
+// The host reads its queue: all of it, or until at most `behind` of the user's keys wait.
+void Keep(unsigned behind) {
+  if (behind == 0) {
+    Pump();
+    return;
+  }
+  DWORD thread = world().windows[world().focus].threadId;
+  while (UsersKeysQueued() > behind && RetrieveNext(thread)) {
+  }
 }
+
 
 HWND StartProcess(const std::string& modulePath) {
   Reset();
@@ -113,42 +142,80 @@ HWND StartApplication(const Application& app) {
   return window;
 }
 
-LRESULT Retrieve(MSG msg, bool fromUser, WPARAM translatesTo) {
+LRESULT Retrieve(MSG msg, bool fromUser, LPARAM extraInfo) {
+  world().messageExtraInfo = extraInfo;
+  auto window = world().windows.find(msg.hwnd);
+  if (window != world().windows.end()) world().currentThread = window->second.threadId;
+  ReadKey(msg);
   WPARAM typed = msg.wParam;
+  // Should the hook hold the user's key back, the key it puts back into the input stream is still
+  // the user's.
+  bool usersKeyDown = fromUser && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN);
+  if (usersKeyDown) world().heldUsersKeys.insert(static_cast<BYTE>(typed));
   LRESULT result = KeyHookProc(0, PM_REMOVE, reinterpret_cast<LPARAM>(&msg));
   if (result == 1 && !fromUser) ++world().composedNotTyped;
-  if (msg.message == WM_KEYUP && typed == VK_CONTROL) world().controlDown = false;
+  if (msg.message == WM_NULL) return result;
+  auto held = world().heldUsersKeys.find(static_cast<BYTE>(typed));
+  if (usersKeyDown && held != world().heldUsersKeys.end()) world().heldUsersKeys.erase(held);
   if (msg.message == WM_KEYDOWN) {
-    if (typed == VK_CONTROL) world().controlDown = true;
     Host* host = HostIn(msg.hwnd);
+    if (host != nullptr) world().tick += host->stallMs;
     if (msg.wParam == typed) {
-      if (host != nullptr && host->pasteOn == PasteOn::Accelerator && typed == 0x56 && world().controlDown) {
-        for (unsigned char c : world().clipboard) Dispatch(Message(msg.hwnd, WM_CHAR, c, 0), false);
+      bool control = Down(VK_CONTROL);
+      if (host != nullptr && host->pasteOn == PasteOn::Accelerator && typed == 'V' && control && !Down(VK_SHIFT) &&
+          !Down(VK_MENU)) {
+        Paste(msg.hwnd);
         return result;  // TranslateAccelerator took it
       }
-      WPARAM ch = translatesTo != 0 ? translatesTo : CharacterOfKey(typed);
-      if (ch != 0) world().posted.push_back(Queued{Message(msg.hwnd, WM_CHAR, ch, msg.lParam), fromUser});
+      BYTE vk = static_cast<BYTE>(typed);
+      WPARAM ch = control ? (vk >= 'A' && vk <= 'Z' ? vk - 0x40 : 0) : CharacterOf(vk, Down(VK_SHIFT));
+      if (vk == VK_PACKET) ch = (msg.lParam >> 16) & 0xFF;
+      if (ch != 0) ThreadOf(msg.hwnd).posted.push_back(Queued{Message(msg.hwnd, WM_CHAR, ch, msg.lParam), fromUser});
     }
-    Dispatch(msg, false);
+    Dispatch(msg, fromUser);
     return result;
   }
   Dispatch(msg, fromUser && UsersCharacter(typed, msg.wParam));
   return result;
 }
 
-bool Pump() {
-  for (int n = 0; n < kPumpLimit; ++n) {
-    if (!world().posted.empty()) {
-      Queued next = world().posted.front();
-      world().posted.pop_front();
-      Retrieve(next.msg, next.fromUser);
-    } else if (!world().input.empty()) {
-      MSG next = world().input.front();
-      world().input.pop_front();
-      Retrieve(next);
-    } else {
+bool RetrieveNext(DWORD thread) {
+  Thread& t = world().threads[thread];
+  std::deque<Queued>& queue = !t.posted.empty() ? t.posted : t.input;
+  if (queue.empty()) return false;
+  Queued next = queue.front();
+  queue.pop_front();
+  Retrieve(next.msg, next.fromUser, next.extraInfo);
+  return true;
+}
+
+bool RetrieveFiltered(DWORD thread, UINT first, UINT last) {
+  Thread& t = world().threads[thread];
+  for (std::deque<Queued>* queue : {&t.posted, &t.input}) {
+    for (auto it = queue->begin(); it != queue->end(); ++it) {
+      if (it->msg.message < first || it->msg.message > last) continue;
+      Queued next = *it;
+      queue->erase(it);
+      Retrieve(next.msg, next.fromUser, next.extraInfo);
       return true;
     }
+  }
+  return false;
+}
+
+bool PumpThread(DWORD thread) {
+  for (int n = 0; n < kPumpLimit; ++n) {
+    if (!RetrieveNext(thread)) return true;
+  }
+  world().pumpGaveUp = true;
+  return false;
+}
+
+bool Pump() {
+  for (int n = 0; n < kPumpLimit; ++n) {
+    bool any = false;
+    for (auto& t : world().threads) any = RetrieveNext(t.first) || any;
+    if (!any) return true;
   }
   world().pumpGaveUp = true;
   return false;
@@ -161,12 +228,42 @@ void PressKey(HWND window, UINT vk, bool alt) {
   Pump();
 }
 
+void TypeKey(HWND window, unsigned char ch, unsigned behind) {
+  world().focus = window;
+  world().tick += behind == 0 ? kSlowTyping : kFastTyping;
+  KeyStroke key = KeyFor(ch);
+  bool shift = key.shift && !(world().asyncKeyState[VK_SHIFT] & 0x80);
+  if (shift) UsersKeyEvent(VK_SHIFT, false);
+  UsersKeyEvent(key.vk, false, ch);
+  Keep(behind);  // a typist holds Shift until the key has gone down
+  if (shift) UsersKeyEvent(VK_SHIFT, true);
+  Keep(behind);
+}
+
+void TypeToggle(HWND window, unsigned behind) {
+  world().focus = window;
+  world().tick += behind == 0 ? kSlowTyping : kFastTyping;
+  if (hotKeyAlt == 1) UsersKeyEvent(VK_MENU, false);
+  UsersKeyEvent(hotKeyVk, false);
+  if (hotKeyAlt == 1) UsersKeyEvent(VK_MENU, true);
+  Keep(behind);
+}
+
 void Type(HWND window, const std::string& keys) {
-  for (unsigned char ch : keys) TypeOne(window, ch, true);
+  for (unsigned char ch : keys) TypeKey(window, ch, 0);
+}
+
+void TypeAhead(HWND window, const std::string& keys, unsigned behind) {
+  for (unsigned char ch : keys) TypeKey(window, ch, behind);
+  Pump();
 }
 
 void TypeChars(HWND window, const std::string& keys) {
-  for (unsigned char ch : keys) TypeOne(window, ch, false);
+  for (unsigned char ch : keys) {
+    world().tick += kSlowTyping;
+    Retrieve(Message(window, WM_CHAR, ch, kFirstPress), true);
+    Pump();
+  }
 }
 
 void Click(HWND window, size_t unitsFromEnd) {

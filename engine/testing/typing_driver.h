@@ -40,18 +40,26 @@ const std::vector<Application>& Applications();
 // A fresh process running the application; returns the window that has the focus.
 HWND StartApplication(const Application& app);
 
-// The virtual key the driver presses for a character: letters and the keys named by their
-// character (digits, space, Backspace, Tab, Enter), and one punctuation key for the rest.
+// The virtual key the driver presses for a character (the US layout of KeyFor).
 UINT VirtualKeyOf(unsigned char ch);
 
-// Retrieves one message through the hook and the host's loop. fromUser marks a keystroke of the
-// user: its character counts as the user's when it reaches the host. A key-down the hook leaves
-// alone is translated into the character `translatesTo` (or the one the key always types:
-// Backspace, Tab, Enter, digits, space, Ctrl+V), which is posted.
-LRESULT Retrieve(MSG msg, bool fromUser = false, WPARAM translatesTo = 0);
+// Retrieves one message through the hook and the host's loop, in the thread of its window.
+// fromUser marks the user's keystroke: its character counts as the user's when it reaches the
+// host. A key-down the hook leaves alone goes through TranslateAccelerator (Ctrl+V alone, in a
+// host that pastes by accelerator) and TranslateMessage, whose character is posted. extraInfo is
+// what GetMessageExtraInfo then reports.
+LRESULT Retrieve(MSG msg, bool fromUser = false, LPARAM extraInfo = 0);
 
-// Retrieves everything posted or synthesized so far. False (and world().pumpGaveUp) when the
-// queue never emptied: something kept posting.
+// Retrieves the next message of a thread (posted ones before input); false when there is none.
+bool RetrieveNext(DWORD thread);
+
+// A filtered PeekMessage of the host: the first message of the thread between first and last,
+// posted or input (false when there is none).
+bool RetrieveFiltered(DWORD thread, UINT first, UINT last);
+
+// Retrieves everything queued in one thread, or in every thread. False (and world().pumpGaveUp)
+// when a queue never emptied: something kept posting.
+bool PumpThread(DWORD thread);
 bool Pump();
 
 // Presses the toggle key as the shared block defines it (Alt+key or the key alone).
@@ -60,9 +68,22 @@ void PressToggle(HWND window);
 // A key-down (with Alt when alt is true), lParam 1, then the queue is pumped.
 void PressKey(HWND window, UINT vk, bool alt = false);
 
-// Types each character as a key-down, translated by the host into its character (lParam 1,
-// first press), pumping the queue after each. "\b" is the Backspace key, "\t" Tab, "\r" Enter.
+// The user types the key of a character, with Shift held through it where the layout needs
+// Shift; the host keeps `behind` of the user's keys unread (0: it reads everything at once).
+void TypeKey(HWND window, unsigned char ch, unsigned behind = 0);
+
+// The user presses the toggle key (Alt held where it needs Alt), as TypeKey.
+void TypeToggle(HWND window, unsigned behind = 0);
+
+// Types each character with the focus on the window, the host keeping up. "\b" is the
+// Backspace key, "\t" Tab, "\r" Enter.
 void Type(HWND window, const std::string& keys);
+
+// The host reads its queue: all of it, or until at most `behind` of the user's keys wait.
+void Keep(unsigned behind);
+
+// Types faster than the host reads: it stays `behind` keys behind the typist; then it catches up.
+void TypeAhead(HWND window, const std::string& keys, unsigned behind);
 
 // Sends only the character message of each key (no key-down), pumping after each.
 void TypeChars(HWND window, const std::string& keys);

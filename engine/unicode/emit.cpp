@@ -6,10 +6,6 @@
 
 namespace uni {
 
-const BYTE kKsha[] = {0x95, 0xCD, 0xB7, 0};
-const BYTE kKshaPulli[] = {0x95, 0xCD, 0xB7, 0xCD, 0};
-const BYTE kSri[] = {0xB8, 0xCD, 0xB0, 0xC0, 0};
-
 namespace {
 
 const int kMaxUnits = 4;
@@ -44,7 +40,7 @@ void Emit(MSG* msg, const BYTE* text) { DeliverUnicode(msg, text, 0, 0, 0); }
 
 void Replace(MSG* msg, const BYTE* text) { DeliverUnicode(msg, text, 1, 0, 0); }
 
-void DropOne(MSG* msg) { DeliverUnicode(msg, kEmptyText, profile.profileWinwo ? 0 : 1, 0, 0); }
+void DropOne(MSG* msg) { DeliverUnicode(msg, kEmptyText, ThisHost().keepsNul ? 0 : 1, 0, 0); }
 
 void EmitNoExtra(MSG* msg, const BYTE* text) { DeliverUnicode(msg, text, 0, 1, 0); }
 

@@ -91,7 +91,7 @@ void ApplyVowel(MSG* msg, const VowelKey& v, BYTE p) {
   } else if (v.afterConsonant != kNone && IsConsonantLike(p)) {
     EmitText(msg, Text(S(v.afterConsonant)));
   } else {
-    if (v.spaceStep && profile.profileWinwo) DeliverBytes(msg, kSpaceText, 0);
+    if (v.spaceStep && ThisHost().keepsNul) DeliverBytes(msg, kSpaceText, 0);
     EmitText(msg, Text(V(v.alone)));
   }
 }

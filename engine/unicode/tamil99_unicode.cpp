@@ -103,7 +103,7 @@ bool InCaretState(BYTE p) { return p == kMarkSpace && t99AfterConsonant == 1; }
 
 void ComposeTamil99Unicode(MSG* msg) {
   // WINWO still shows the a that kept a consonant's inherent vowel; it goes now.
-  if (profile.profileWinwo && lastEmitted == kMarkInherentA) {
+  if (ThisHost().keepsNul && lastEmitted == kMarkInherentA) {
     EraseKeptCharacter(msg->hwnd);
     lastEmitted = kNothing;
   }

@@ -312,7 +312,7 @@ void ComposeTypewriterUnicode(MSG* msg) {
   if (twPending != 0 && !controlKey) {
     twMode = twPending;
     // WINWO still shows the Old mode key typed just before in this window; it goes now.
-    if (profile.profileWinwo && deadKeyHere) EraseKeptCharacter(msg->hwnd);
+    if (ThisHost().keepsNul && deadKeyHere) EraseKeptCharacter(msg->hwnd);
   }
   twPending = 0;
   BYTE letter = 0;

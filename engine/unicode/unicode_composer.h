@@ -6,6 +6,7 @@
 
 #include "engine/core/platform.h"
 #include "engine/core/process_state.h"
+#include "engine/unicode/unicode_units.h"
 
 namespace uni {
 
@@ -29,11 +30,6 @@ const BYTE kPulli = 0xCD;          // the last unit was pulli: a consonant witho
 const BYTE kMarkKoo = 0xFD;        // typewriter: T wrote கூ
 const BYTE kMarkKsha = 0xFE;       // typewriter: க்ஷ was written (and the letter of the key B)
 const BYTE kMarkInherentA = 0xFF;  // an a-key kept the consonant's inherent a and wrote nothing
-
-// The sequences written as literal units rather than read from the tables.
-extern const BYTE kKsha[];       // க்ஷ
-extern const BYTE kKshaPulli[];  // க்ஷ்
-extern const BYTE kSri[];        // ஸ்ரீ
 
 // The consonant range of the block, and the ksha marker that stands for a consonant.
 inline bool IsUniConsonant(BYTE b) { return (b >= 0x95 && b <= 0xB9) || b == kMarkKsha; }

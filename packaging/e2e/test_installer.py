@@ -4,18 +4,19 @@ prefix, silent as an administrator deploys it: a folder it cannot write; install
 shortcuts, Run values and uninstall entry; the installed programs start from their shortcuts and
 type Tamil into a host through their own engines; reinstall over running copies; uninstall.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Exits 0 when all passed.
+Run from the repository root with VIREL_BUILD set (default ./build). The setup program is a 32-bit
+program: where those cannot run, every step is skipped.
 """
+import functools
 import os
 import struct
 import sys
-import time
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(REPO, "tray", "e2e"))
 
-from traywine import (EXE, SETTINGS_KEY, TITLE, E2EError, TrayWine, WineSession,  # noqa: E402
-                      expect, wait_for)
+from traywine import (EXE, SETTINGS_KEY, TITLE, E2EError, Skip, TrayWine, expect,  # noqa: E402
+                      run_cases, wait_for)
 
 SETUP = "VirelSetup-5.0.exe"
 INSTALL_DIR = r"C:\Program Files\Orvane\Virel 5.0"
@@ -23,7 +24,8 @@ MENU_DIR = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Orvane\5.0"
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
 PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Virel 5.0"
-FILES = ["Virel64.exe", "VirelEgn64.dll", "Virel32.exe", "VirelEgn32.dll",
+FILES = ["Virel64.exe", "VirelEgn64.dll", "Virel32.exe", "VirelEgn32.dll", "virelconv.exe",
+         "chart-phonetic.png", "chart-tamil99.png", "chart-new-typewriter.png", "chart-old-typewriter.png",
          "Virel-Manual-English.pdf", "Virel-Manual-Tamil.pdf", "Uninstall.exe"]
 SHORTCUTS = {"Virel64.lnk": "Virel64.exe", "Virel32.lnk": "Virel32.exe",
              "Virel-Manual-English.lnk": "Virel-Manual-English.pdf",
@@ -118,66 +120,81 @@ def type_through(session, bits):
     host.exit()
 
 
-def main():
-    started = time.monotonic()
-    with WineSession() as session:
-        runnable, reason = session.can_run(32)
-        if not runnable:
-            print(f"SKIP installer: it is a 32-bit program: {reason}")
-            return 0
-        wine = TrayWine(session)
-        inst = Installer(session, wine)
+@functools.lru_cache(maxsize=None)
+def _installer(session):
+    return Installer(session, TrayWine(session))
 
-        # A folder that cannot be made: a drive on /proc, where not even root makes folders.
-        os.symlink("/proc", os.path.join(session.prefix, "dosdevices", "r:"))
-        expect(inst.run("/S", r"/D=R:\Virel"), 2, "exit code of a setup that cannot write")
-        expect(inst.leftovers(), [], "left by the failed setup")
-        expect(inst.values(UNINSTALL_KEY), None, "uninstall entry after the failed setup")
-        print(f"PASS a folder it cannot write ({time.monotonic() - started:.1f}s)", flush=True)
 
-        expect(inst.run("/S"), 0, "exit code of the silent install")
-        check_installed(inst)
-        expect(inst.running_windows(), set(), "programs started by a silent first install")
-        print(f"PASS silent install ({time.monotonic() - started:.1f}s)", flush=True)
+def setup(session, _):
+    """The session's Installer; the setup program is 32-bit, so it runs only where those do."""
+    runnable, reason = session.can_run(32)
+    if not runnable:
+        raise Skip(reason)
+    return _installer(session)
 
-        # Each build alone: under Wine, while both run, programs of the bitness whose engine was
-        # hooked first receive Latin letters. Then both, for the reinstall.
-        for bits in (64, 32):
-            target = shortcut_target(inst.unix(MENU_DIR + f"\\Virel{bits}.lnk"))
-            tray = wine.start_tray(bits, exe=inst.unix(target))
-            type_through(session, bits)
-            tray.exit()
-        print(f"PASS the installed programs type Tamil ({time.monotonic() - started:.1f}s)", flush=True)
-        trays = {bits: wine.start_tray(bits, exe=inst.unix(f"{INSTALL_DIR}\\{EXE[bits]}"))
-                 for bits in (64, 32)}
 
-        # Again, over the running copies: they end, and the new files start again.
-        wine.store(encoding=0, keyboard=1)
-        expect(inst.run("/S"), 0, "exit code of the reinstall")
-        for bits, tray in trays.items():
-            tray.wait_exit()
-        wait_for(lambda: inst.running_windows() == {64, 32}, "both programs started again")
-        check_installed(inst)
-        print(f"PASS reinstall over running copies ({time.monotonic() - started:.1f}s)", flush=True)
+def cannot_write(inst, _):
+    # A folder that cannot be made: a drive on /proc, where not even root makes folders.
+    os.symlink("/proc", os.path.join(inst.session.prefix, "dosdevices", "r:"))
+    expect(inst.run("/S", r"/D=R:\Virel"), 2, "exit code of a setup that cannot write")
+    expect(inst.leftovers(), [], "left by the failed setup")
+    expect(inst.values(UNINSTALL_KEY), None, "uninstall entry after the failed setup")
 
-        uninstaller = session.spawn(32, inst.unix(INSTALL_DIR + r"\Uninstall.exe"), ["/S"], "uninstall")
-        expect(uninstaller.wait(60), 0, "exit code of the uninstaller")
-        # It hands over to a copy of itself that runs on after the first one ended.
-        wait_for(lambda: inst.values(UNINSTALL_KEY) is None and not inst.running_windows(),
-                 "the uninstaller to end the programs and remove its entry", timeout=60)
-        # An engine that Wine's desktop process keeps loaded is deleted at the next start, as
-        # Windows does with a file still in use: start again, and nothing may be left.
-        pending = inst.values(PENDING_KEY).get("PendingFileRenameOperations", "")
-        left = [name for name in os.listdir(inst.unix(INSTALL_DIR))
-                if f"{INSTALL_DIR}\\{name}".lower() not in pending.lower()]
-        expect(left, [], "files neither removed nor to be removed at the next start")
-        session.reset()
-        expect(inst.leftovers(), [], "left by the uninstaller after a restart")
-        expect(wine.stored(), {"encoding": 0, "keyboard": 1}, f"settings in {SETTINGS_KEY}")
-        print(f"PASS silent uninstall ({time.monotonic() - started:.1f}s)", flush=True)
-    print(f"installer: {time.monotonic() - started:.1f}s in all")
-    return 0
 
+def silent_install(inst, _):
+    expect(inst.run("/S"), 0, "exit code of the silent install")
+    check_installed(inst)
+    expect(inst.running_windows(), set(), "programs started by a silent first install")
+
+
+def installed_programs_type(inst, _):
+    # Each build alone: under Wine, while both run, programs of the bitness whose engine was
+    # hooked first receive Latin letters.
+    for bits in (64, 32):
+        target = shortcut_target(inst.unix(MENU_DIR + f"\\Virel{bits}.lnk"))
+        tray = inst.wine.start_tray(bits, exe=inst.unix(target))
+        type_through(inst.session, bits)
+        tray.exit()
+
+
+def reinstall_over_running_copies(inst, _):
+    # Both running; they end, and the new files start again.
+    trays = {bits: inst.wine.start_tray(bits, exe=inst.unix(f"{INSTALL_DIR}\\{EXE[bits]}"))
+             for bits in (64, 32)}
+    inst.wine.store(encoding=0, keyboard=1)
+    expect(inst.run("/S"), 0, "exit code of the reinstall")
+    for tray in trays.values():
+        tray.wait_exit()
+    wait_for(lambda: inst.running_windows() == {64, 32}, "both programs started again")
+    check_installed(inst)
+
+
+def silent_uninstall(inst, _):
+    uninstaller = inst.session.spawn(32, inst.unix(INSTALL_DIR + r"\Uninstall.exe"), ["/S"],
+                                     "uninstall")
+    expect(uninstaller.wait(60), 0, "exit code of the uninstaller")
+    # It hands over to a copy of itself that runs on after the first one ended.
+    wait_for(lambda: inst.values(UNINSTALL_KEY) is None and not inst.running_windows(),
+             "the uninstaller to end the programs and remove its entry", timeout=60)
+    # An engine that Wine's desktop process keeps loaded is deleted at the next start, as
+    # Windows does with a file still in use: start again, and nothing may be left.
+    pending = inst.values(PENDING_KEY).get("PendingFileRenameOperations", "")
+    left = [name for name in os.listdir(inst.unix(INSTALL_DIR))
+            if f"{INSTALL_DIR}\\{name}".lower() not in pending.lower()]
+    expect(left, [], "files neither removed nor to be removed at the next start")
+    inst.session.reset()
+    expect(inst.leftovers(), [], "left by the uninstaller after a restart")
+    expect(inst.wine.stored(), {"encoding": 0, "keyboard": 1}, f"settings in {SETTINGS_KEY}")
+
+
+# In order: each step works on what the ones before it left.
+CASES = [
+    ("a folder it cannot write", cannot_write),
+    ("silent install", silent_install),
+    ("the installed programs type Tamil", installed_programs_type),
+    ("reinstall over running copies", reinstall_over_running_copies),
+    ("silent uninstall", silent_uninstall),
+]
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_cases("installer", CASES, setup, builds=(None,)))

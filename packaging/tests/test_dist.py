@@ -1,27 +1,43 @@
 #!/usr/bin/env python3
 """What `make dist` made (in $VIREL_BUILD/dist, default ./build/dist): the manuals' pages,
-headings and pictures, the portable zip's files, and the README's charts against the engine.
-Prints one line per check; exits 0 when all passed."""
+headings and pictures, every example of the manuals and the README's charts against the engine,
+and the portable zip's files. Prints one line per check (engine/e2e/caserun.py)."""
 import os
 import re
 import struct
 import subprocess
 import sys
+import unicodedata
 import zipfile
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(REPO, "engine", "e2e"))
+
+from caserun import run_cases  # noqa: E402
+
 BUILD = os.environ.get("VIREL_BUILD") or os.path.join(REPO, "build")
 DIST = os.path.join(BUILD, "dist")
 IMAGES = os.path.join(BUILD, "dist-work", "images")  # the charts drawn from this build's engine
 MANUALS = {"Virel-Manual-English.pdf": "en.md", "Virel-Manual-Tamil.pdf": "ta.md"}
 PAGES = range(4, 13)
+VIREL_TYPE = os.path.join(BUILD, "native", "virel_type")
+# The manuals' sections of the layouts, by heading in either language; every other section's
+# examples are typed on the Phonetic keyboard.
+LAYOUT_HEADINGS = {"Phonetic": 0, "ஒலியியல்": 0, "Tamil99": 1, "தமிழ்99": 1,
+                   "New Typewriter": 2, "புதிய தட்டச்சு": 2, "Old Typewriter": 3, "பழைய தட்டச்சு": 3}
+# An example: `keys` → text, the text Tamil or, in backticks, what the keys type that is not;
+# ␣ stands for a space.
+EXAMPLE = re.compile(r"`([^`]+)` → (?:`([^`]+)`|([\u0B80-\u0BFF\u200D]+))")
+ZWJ = "\u200D"
 PORTABLE = {"Virel-5.0/" + name for name in (
     "Virel64.exe", "VirelEgn64.dll", "Virel32.exe", "VirelEgn32.dll", "README.txt",
-    "Virel-Manual-English.pdf", "Virel-Manual-Tamil.pdf")}
+    "Virel-Manual-English.pdf", "Virel-Manual-Tamil.pdf", "virelconv.exe", "chart-phonetic.png",
+    "chart-tamil99.png", "chart-new-typewriter.png", "chart-old-typewriter.png")}
 
 
-def tool(*argv):
-    return subprocess.run(argv, capture_output=True, check=True).stdout.decode("utf-8")
+def tool(*argv, stdin=""):
+    return subprocess.run(argv, input=stdin.encode("utf-8"), capture_output=True,
+                          check=True).stdout.decode("utf-8")
 
 
 def headings(markdown):
@@ -64,6 +80,37 @@ def check_manual(name, source):
     return f"{pages} pages"
 
 
+def examples(markdown):
+    """A manual's examples as (keyboard, keys, text); an arrow outside the notation fails."""
+    found, keyboard = [], 0
+    with open(os.path.join(REPO, "docs", "manual", markdown), encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            if line.startswith("#"):
+                keyboard = LAYOUT_HEADINGS.get(line.lstrip("#").strip(), 0)
+            matches = EXAMPLE.findall(line)
+            assert line.count("→") == len(matches), f"{markdown}:{number} is not `keys` → text"
+            found += [(keyboard, keys.replace("␣", " "), (code or tamil).replace("␣", " "))
+                      for keys, code, tamil in matches]
+    return found
+
+
+def check_examples():
+    """Both manuals give the same examples, and each is what the engine types, in Unicode."""
+    english, tamil = set(examples("en.md")), set(examples("ta.md"))
+    assert english == tamil, f"in one manual only: {sorted(english ^ tamil)}"
+    wrong = []
+    for keyboard in range(4):
+        cases = sorted((keys, text) for k, keys, text in english if k == keyboard)
+        lines = "".join(keys.replace("\\", "\\\\") + "\n" for keys, _ in cases)
+        typed = tool(VIREL_TYPE, "0", str(keyboard), stdin=lines).split("\n")
+        for (keys, text), got in zip(cases, typed):
+            # The typewriters write ொ and ோ in their two parts, which are the same letter.
+            if unicodedata.normalize("NFC", got.replace(ZWJ, "")) != unicodedata.normalize("NFC", text):
+                wrong.append(f"keyboard {keyboard}: `{keys}` types {got!r}, not {text!r}")
+    assert not wrong, "; ".join(wrong)
+    return f"{len(english)} typed"
+
+
 def check_portable():
     with zipfile.ZipFile(os.path.join(DIST, "Virel-5.0-portable.zip")) as z:
         names = set(z.namelist())
@@ -80,22 +127,13 @@ def check_readme_charts():
     return "same as the engine's"
 
 
-def main():
-    if not os.path.isdir(IMAGES):
-        print(f"FAIL: {DIST} is not made: run `make dist`")
-        return 1
-    checks = [(f"manual {n}", lambda n=n, s=s: check_manual(n, s)) for n, s in MANUALS.items()]
-    checks += [("portable zip", check_portable), ("README charts", check_readme_charts)]
-    failed = 0
-    for name, check in checks:
-        try:
-            print(f"PASS {name}: {check()}")
-        except (AssertionError, OSError, subprocess.CalledProcessError) as error:
-            failed += 1
-            print(f"FAIL {name}: {error}")
-    print(f"{len(checks) - failed} passed, {failed} failed")
-    return 1 if failed else 0
-
+CASES = ([(f"manual {name}", lambda *_, n=name, s=source: check_manual(n, s))
+          for name, source in MANUALS.items()] +
+         [("manual examples", lambda *_: check_examples()),
+          ("portable zip", lambda *_: check_portable()),
+          ("README charts", lambda *_: check_readme_charts())])
 
 if __name__ == "__main__":
-    sys.exit(main())
+    if not os.path.isdir(IMAGES):
+        sys.exit(f"FAIL: {DIST} is not made: run `make dist`")
+    sys.exit(run_cases("dist", CASES, builds=(None,), wine=False))

@@ -42,7 +42,8 @@ def picture(session, path, rect):
 
 
 def run(out):
-    """Runs it all, leaving pictures and text in out; raises E2EError when something is amiss."""
+    """Runs it all, leaving pictures and text in out; raises E2EError when something is amiss.
+    Returns {bits: why} of the builds this machine cannot run, which it leaves out."""
     os.makedirs(out, exist_ok=True)
     with WineSession() as session:
         wine = TrayWine(session)
@@ -55,12 +56,13 @@ def run(out):
         print(f"virtual display {session.display}, Wine prefix {session.prefix}", flush=True)
         # Each window opens in the middle of the screen: its pictures are taken before the
         # other build starts.
-        trays = {}
+        trays, skipped = {}, {}
         for bits in (64, 32):
-            runnable, reason = session.can_run(bits)
+            runnable, skipped[bits] = session.can_run(bits)
             if not runnable:
-                print(f"Virel{bits}: not started: {reason}", flush=True)
+                print(f"Virel{bits}: not started: {skipped[bits]}", flush=True)
                 continue
+            del skipped[bits]
             tray = trays[bits] = wine.start_tray(bits)
             print(f"Virel{bits}: running", flush=True)
             rect = tray.dump()["rect"]
@@ -106,6 +108,7 @@ def run(out):
         for tray in trays.values():
             tray.exit()
     print(f"pictures and text in {out}", flush=True)
+    return skipped
 
 
 if __name__ == "__main__":

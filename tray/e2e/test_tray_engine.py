@@ -2,8 +2,7 @@
 """The tray program configures its engine under Wine, in both builds: what a person types into a
 host window in another process shows the stored encoding, keyboard and toggle key.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-build; exits 0 when none failed.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
 
 import os
@@ -11,7 +10,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from traywine import expect, run_cases  # noqa: E402
+from traywine import expect, run_cases, setup  # noqa: E402
 
 
 def first_start_gives_unicode_phonetic_and_alt_k(wine, bits):
@@ -44,4 +43,4 @@ CASES = [
 ]
 
 if __name__ == "__main__":
-    sys.exit(run_cases(CASES, "tray and engine"))
+    sys.exit(run_cases("tray and engine", CASES, setup))

@@ -5,8 +5,7 @@ the program, and it comes back when the shell makes a new notification area, whi
 without an icon is minimised instead of hidden. A start with a minimised show command, or at
 sign-in (/tray), goes straight to the icon; a second start brings the running window forward.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-build; exits 0 when none failed.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
 
 import os
@@ -15,7 +14,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from traywine import (SC_MINIMIZE, TASKBAR_CREATED, TITLE, TOGGLE_MESSAGE,  # noqa: E402
-                      WM_SYSCOMMAND, expect, run_cases, wait_for)
+                      WM_SYSCOMMAND, expect, run_cases, setup, wait_for)
 
 
 def icon_follows_the_toggle_key(wine, bits):
@@ -103,4 +102,4 @@ CASES = [
 ]
 
 if __name__ == "__main__":
-    sys.exit(run_cases(CASES, "tray icon"))
+    sys.exit(run_cases("tray icon", CASES, setup))

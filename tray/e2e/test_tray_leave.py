@@ -4,8 +4,7 @@
 window are asked to close it first), the notification icon's double click and menu, and the
 caption's minimise button.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-build; exits 0 when none failed.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
 
 import itertools
@@ -15,9 +14,9 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from traywine import (EXE, IDC_ENCODING, IDC_KEYBOARD, IDC_STOPBUTTON, IDC_TAMILDISPLAY,  # noqa: E402
-                      IDC_TOGGLEKEY, OTHER_EXE, RESTART_TEXT, SC_MINIMIZE, VK_DOWN, VK_ESCAPE,
+                      IDC_TOGGLEKEY, OTHER_EXE, RESTART_TEXT, SC_MINIMIZE, VK_DOWN, VK_ESCAPE, VK_UP,
                       VK_RETURN, WM_KEYDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_SYSCOMMAND,
-                      WM_TRAYICON, E2EError, expect, run_cases, wait_for)
+                      WM_TRAYICON, E2EError, expect, run_cases, setup, wait_for)
 
 LISTS = (IDC_ENCODING, IDC_KEYBOARD, IDC_TOGGLEKEY)
 
@@ -142,7 +141,7 @@ def menu_shows_hides_and_exits_without_saving(wine, bits):
     choose(tray, VK_DOWN, VK_RETURN)
     tray.wait_shown(True, "menu Show/Hide again")
     open_menu(wine, tray, bits)
-    choose(tray, VK_DOWN, VK_DOWN, VK_RETURN)  # the second item: Exit
+    choose(tray, VK_UP, VK_RETURN)  # the last item: Exit
     expect(tray.wait_exit(), 0, "exit code after the menu's Exit")
     expect(wine.stored(), None, "settings key after Exit (nothing saved)")
     expect(tray.icon_calls(), [0, 2], "Shell_NotifyIcon calls (NIM_ADD, NIM_DELETE)")
@@ -157,4 +156,4 @@ CASES = [
 ]
 
 if __name__ == "__main__":
-    sys.exit(run_cases(CASES, "tray ways out"))
+    sys.exit(run_cases("tray ways out", CASES, setup))

@@ -9,9 +9,12 @@ repository root with VIREL_BUILD set (default ./build). Prints one line per case
 import os
 import struct
 import sys
-import traceback
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(REPO, "engine", "e2e"))
+
+from caserun import expect, run_cases  # noqa: E402
+
 BUILD = os.environ.get("VIREL_BUILD") or os.path.join(REPO, "build")
 
 RT_ICON, RT_BITMAP, RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 2, 5, 6, 14, 16, 24
@@ -42,15 +45,6 @@ CONTROLS = [
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "msvcrt.dll"}
 
 
-class Failure(AssertionError):
-    pass
-
-
-def expect(actual, expected, what):
-    if actual != expected:
-        raise Failure(f"{what}: expected {expected!r}, got {actual!r}")
-
-
 class PeFile:
     def __init__(self, path):
         with open(path, "rb") as f:
@@ -74,7 +68,7 @@ class PeFile:
         for start, size, raw in self.sections:
             if start <= rva < start + size:
                 return raw + rva - start
-        raise Failure(f"RVA {rva:#x} in no section")
+        raise AssertionError(f"RVA {rva:#x} in no section")
 
     def c_string(self, rva):
         start = self.offset(rva)
@@ -141,7 +135,7 @@ class Reader:
 def only_english(resources, key, what):
     languages = resources.get(key)
     if not languages:
-        raise Failure(f"{what} is missing")
+        raise AssertionError(f"{what} is missing")
     expect(list(languages), [LANG_EN_US], f"{what}: languages")
     return languages[LANG_EN_US]
 
@@ -241,9 +235,9 @@ def strings_icon_bitmap_manifest(pe, bits):
                    'version="6.0.0.0"', 'type="win32"', 'processorArchitecture="*"',
                    'publicKeyToken="6595b64144ccf1df"', 'language="*"'):
         if needle not in manifest:
-            raise Failure(f"manifest lacks {needle}")
+            raise AssertionError(f"manifest lacks {needle}")
     if any(kind == RT_VERSION for kind, _ in resources):
-        raise Failure("a version resource is present")
+        raise AssertionError("a version resource is present")
 
 
 def program_kind_and_imports(pe, bits):
@@ -262,25 +256,12 @@ CASES = [
 ]
 
 
-def main():
-    failures = 0
-    for bits in (64, 32):
-        path = os.path.join(BUILD, f"win{bits}", f"Virel{bits}.exe")
-        pe = PeFile(path) if os.path.exists(path) else None
-        for name, case in CASES:
-            try:
-                if pe is None:
-                    raise Failure(f"{path} does not exist (not built?)")
-                case(pe, bits)
-                outcome = "PASS"
-            except Exception:  # report every case, whatever broke
-                outcome = "FAIL"
-                failures += 1
-                traceback.print_exc()
-            print(f"{outcome} {bits}-bit: {name}", flush=True)
-    print(f"{failures} failed", flush=True)
-    return 1 if failures else 0
+def executable(_, bits):
+    path = os.path.join(BUILD, f"win{bits}", f"Virel{bits}.exe")
+    if not os.path.exists(path):
+        raise AssertionError(f"{path} does not exist (not built?)")
+    return PeFile(path)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_cases("tray resources", CASES, executable, wine=False))

@@ -3,8 +3,8 @@
 and with stored settings, the Tamil captions, the fonts it makes and releases, the keyboard
 (Tab, mnemonics, Enter, Esc), the scale at 144 dots per inch, and pictures of it.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-build; exits 0 when none failed. Screenshots go to $VIREL_BUILD/tray-e2e/.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases. Screenshots go to
+$VIREL_BUILD/tray-e2e/.
 """
 
 import os
@@ -17,7 +17,7 @@ from traywine import (IDC_ENCODING, IDC_ENCODING_LABEL, IDC_HELPBUTTON, IDC_KEYB
                       IDC_KEYBOARD_LABEL, IDC_STOPBUTTON, IDC_TAMILDISPLAY, IDC_TOGGLEKEY,
                       IDC_TOGGLEKEY_LABEL, RESTART_TEXT, SYSTRAY_TRACE, TASKBAR_CREATED, TITLE,
                       TOGGLE_MESSAGE, WM_BRINGFORWARD, WM_CLOSE, WM_LBUTTONDBLCLK, WM_TRAYICON,
-                      E2EError, expect, pixels, run_cases, shots_dir, wait_for, window_pixels)
+                      E2EError, expect, pixels, run_cases, setup, shots_dir, wait_for, window_pixels)
 
 WS_CHILD, WS_VISIBLE, WS_GROUP, WS_TABSTOP = 0x40000000, 0x10000000, 0x00020000, 0x00010000
 BS_PUSHBUTTON, BS_AUTOCHECKBOX, BS_FLAT = 0x0, 0x3, 0x8000
@@ -295,4 +295,4 @@ CASES = [
 ]
 
 if __name__ == "__main__":
-    sys.exit(run_cases(CASES, "tray window"))
+    sys.exit(run_cases("tray window", CASES, setup))

@@ -1,9 +1,11 @@
 """The tray program under Wine: starting Virel64/Virel32, looking at its window through the probe
 (trayprobeNN.exe), its registry key, its notification icon, and stand-in processes.
 
-Builds on engine/e2e/winehost.py (private display, prefix, wineserver, X input, screenshots).
+Builds on engine/e2e/winehost.py (private display, prefix, wineserver, X input, screenshots); the
+scripts run their cases with engine/e2e/caserun.py and this module's setup.
 """
 
+import functools
 import json
 import os
 import shutil
@@ -15,8 +17,9 @@ import zlib
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(REPO, "engine", "e2e"))
 
+from caserun import Skip, expect, run_cases  # noqa: E402,F401
 from winehost import (WINE32, WINE64, E2EError, WineSession, WinProgram,  # noqa: E402,F401
-                      _die_with_parent, wait_for, winpath)
+                      png, wait_for, winpath)
 
 SETTINGS_KEY = r"HKCU\Software\Orvane\Virel\5.0"
 TITLE = {64: "Virel Tamil Software (64 bit) - Ver 5.0", 32: "Virel Tamil Software (32 bit) - Ver 5.0"}
@@ -31,7 +34,7 @@ WM_CLOSE, WM_KEYDOWN, WM_SYSCOMMAND, SC_MINIMIZE = 0x10, 0x100, 0x112, 0xF020
 WM_TRAYICON = 35468
 WM_BRINGFORWARD = 35469  # a second start's request to the running instance
 WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN = 513, 515, 516
-VK_RETURN, VK_ESCAPE, VK_DOWN = 0x0D, 0x1B, 0x28
+VK_RETURN, VK_ESCAPE, VK_UP, VK_DOWN = 0x0D, 0x1B, 0x26, 0x28
 BM_SETCHECK = 0xF1
 
 # Wine's shell32 traces each Shell_NotifyIcon call of the tray process: NIM_ADD 0, NIM_MODIFY 1,
@@ -47,11 +50,6 @@ TASKBAR_CREATED = "TaskbarCreated"
 POINTER_REST = (1270, 1010)
 # The grounds of the notification area's icons: Tamil on, Tamil off.
 ICON_GROUNDS = {(0x1f, 0x4e, 0xb4): "Tamil", (0x6e, 0x6e, 0x6e): "English"}
-
-
-def expect(actual, expected, what):
-    if actual != expected:
-        raise E2EError(f"{what}: expected {expected!r}, got {actual!r}")
 
 
 class Tray(WinProgram):
@@ -215,17 +213,10 @@ class TrayWine:
         return os.path.join(self.session.build_dir, f"win{bits}", name)
 
     def _spawn(self, bits, exe, args, tag, debug=None, lang=None):
-        if not os.path.exists(exe):
-            raise E2EError(f"{exe} does not exist (not built?)")
-        env = dict(self.session.env)
-        if debug:
-            env["WINEDEBUG"] = debug
+        env = {"WINEDEBUG": debug} if debug else {}
         if lang:  # the program's ANSI code page follows it
             env.update(LANG=lang, LC_ALL=lang)
-        return subprocess.Popen([WINE64 if bits == 64 else WINE32, exe] + list(args), env=env,
-                                cwd=os.path.dirname(exe), stdin=subprocess.DEVNULL,
-                                stdout=open(os.path.join(self.session.workdir, tag + ".out"), "ab"),
-                                stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
+        return self.session.spawn(bits, exe, args, tag, **env)
 
     def _tag(self, kind):
         self._count += 1
@@ -475,13 +466,8 @@ def crop_png(png_path, rect, out_path):
     width, height, rows = _read_png(png_path)
     left, top, right, bottom = _clip(rect, width, height)
     raw = b"".join(b"\0" + row[left * 3:right * 3] for row in rows[top:bottom])
-
-    def chunk(kind, body):
-        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
-
     with open(out_path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", right - left, bottom - top, 8, 2, 0, 0, 0)) +
-                chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
+        f.write(png(right - left, bottom - top, raw))
     return out_path
 
 
@@ -492,38 +478,13 @@ def shots_dir():
     return path
 
 
-def run_cases(cases, title):
-    """Runs each case for both builds on one session; prints a line per case; returns the exit code."""
-    import time
-    import traceback
+@functools.lru_cache(maxsize=None)
+def _tray_wine(session):
+    return TrayWine(session)
 
-    started = time.monotonic()
-    failures = 0
-    with WineSession() as session:
-        wine = TrayWine(session)
-        print(f"{title}: wine session on display {session.display} ({time.monotonic() - started:.1f}s)",
-              flush=True)
-        for bits in (64, 32):
-            runnable, reason = session.can_run(bits)
-            for name, case in cases:
-                if not runnable:
-                    print(f"SKIP {bits}-bit: {name}: {reason}", flush=True)
-                    continue
-                case_started = time.monotonic()
-                wine.clear_settings()
-                try:
-                    case(wine, bits)
-                    outcome = "PASS"
-                except Exception:  # report every case, whatever broke
-                    outcome = "FAIL"
-                    failures += 1
-                    traceback.print_exc()
-                killed = session.end_programs()
-                if killed and outcome == "PASS":
-                    outcome = "FAIL"
-                    failures += 1
-                print(f"{outcome} {bits}-bit: {name} ({time.monotonic() - case_started:.1f}s)", flush=True)
-                if killed:
-                    print(f"     did not exit when asked, killed: {', '.join(killed)}", flush=True)
-    print(f"{failures} failed, {time.monotonic() - started:.1f}s in all", flush=True)
-    return 1 if failures else 0
+
+def setup(session, bits):
+    """The caserun setup of tray cases: the session's TrayWine, with the settings key cleared."""
+    wine = _tray_wine(session)
+    wine.clear_settings()
+    return wine

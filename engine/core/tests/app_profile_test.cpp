@@ -108,73 +108,60 @@ TEST(PrefixCompareNoCase, BytesAbove0x7FCompareAsUnsigned) {
   EXPECT_EQ(PrefixCompareNoCase("\xFF", "A", 1), 1);
 }
 
-int FlagsSet() {
-  const BYTE* flags = reinterpret_cast<const BYTE*>(&profile);
-  int n = 0;
-  for (size_t i = 0; i < sizeof profile; ++i) n += flags[i];
-  return n;
-}
-
 struct ProfileCase {
   const char* path;
   int productMajor;  // negative: no version resource
-  BYTE ApplicationProfile::*flag;  // null: no profile
+  ApplicationProfile match;
 };
 
 class ProfileMatching : public ::testing::TestWithParam<ProfileCase> {};
 
-TEST_P(ProfileMatching, SetsAtMostTheOneFlagOfTheFirstMatchingRow) {
+TEST_P(ProfileMatching, TheFirstMatchingRowDecides) {
   const ProfileCase& c = GetParam();
   fake::StartProcess();
   if (c.productMajor >= 0) fake::world().versionResource = VersionResource(static_cast<unsigned>(c.productMajor));
   MatchApplicationProfile(c.path);
-  if (c.flag == nullptr) {
-    EXPECT_EQ(FlagsSet(), 0);
-  } else {
-    EXPECT_EQ(profile.*c.flag, 1);
-    EXPECT_EQ(FlagsSet(), 1);
-  }
+  EXPECT_EQ(profile, c.match);
 }
 
-using AP = ApplicationProfile;
 INSTANTIATE_TEST_SUITE_P(
     ExecutableNames, ProfileMatching,
     ::testing::Values(
-        ProfileCase{"C:\\Adobe\\Dreamweaver.exe", -1, &AP::profileDream},
-        ProfileCase{"C:\\Eudora\\EUDORA.EXE", -1, &AP::profileEudor},
-        ProfileCase{"C:\\Adobe\\photoshop.exe", -1, &AP::profilePhoto},
-        ProfileCase{"C:\\Adobe\\FrameMaker.exe", -1, &AP::profileFrame},
-        ProfileCase{"C:\\Adobe\\Illustrator.exe", -1, &AP::profileFrame},
-        ProfileCase{"C:\\Office\\soffice.exe", -1, &AP::profileSoffi},
-        ProfileCase{"C:\\Office\\WINWORD.EXE", -1, &AP::profileWinwo},
-        ProfileCase{"C:\\Adobe\\PMX.exe", -1, &AP::profileFrame},
-        ProfileCase{"C:\\Adobe\\pm.exe", -1, &AP::profileFrame},
-        ProfileCase{"C:\\Jasc\\psp.exe", 5, &AP::profilePsp},
-        ProfileCase{"C:\\Jasc\\PSP.EXE", -1, &AP::profilePsp},
-        ProfileCase{"C:\\Jasc\\psp.exe", 9, nullptr},
-        ProfileCase{"C:\\Opera\\opera.exe", 7, &AP::profileOpera},
-        ProfileCase{"C:\\Opera\\opera.exe", 6, nullptr},
-        ProfileCase{"C:\\Opera\\opera.exe", -1, nullptr},
-        ProfileCase{"C:\\Windows\\notepad.exe", -1, &AP::profileNotep},
-        ProfileCase{"C:\\Office\\POWERPNT.EXE", -1, &AP::profilePower},
-        ProfileCase{"C:\\Office\\MSACCESS.EXE", -1, &AP::profileMsacc},
-        ProfileCase{"C:\\Mozilla\\thunderbird.exe", -1, &AP::profileMozil},
-        ProfileCase{"C:\\Mozilla\\Mozilla.exe", -1, &AP::profileMozil},
-        ProfileCase{"C:\\Mozilla\\firefox.exe", -1, &AP::profileMozil},
-        ProfileCase{"C:\\Kavi\\KAVITHAI.EXE", -1, &AP::profileKavit},
-        ProfileCase{"C:\\Windows\\wordpad.exe", -1, &AP::profileWordp},
-        ProfileCase{"C:\\Yahoo\\YahooMessenger.exe", -1, &AP::profileYahoo},
-        ProfileCase{"C:\\AbiSuite\\AbiWord.exe", -1, &AP::profileAbiwo},
-        ProfileCase{"C:\\Windows\\mspaint.exe", -1, &AP::profileMspai},
-        ProfileCase{"C:\\Windows\\explorer.exe", -1, nullptr},
-        ProfileCase{"C:\\Tools\\DREA.exe", -1, nullptr},
-        ProfileCase{"C:\\Tools\\P.exe", -1, nullptr},
-        ProfileCase{"DREAMWEAVER.EXE", -1, nullptr},     // no backslash
-        ProfileCase{"\\DREAMWEAVER.EXE", -1, nullptr},   // a backslash at position 0 is not looked at
-        ProfileCase{"C:\\Tools\\", -1, nullptr},         // empty name
-        ProfileCase{"", -1, nullptr},
-        ProfileCase{"C:\\T\xE9l\xE9\\\xE9\xFF\x80\xC0z.exe", -1, nullptr},
-        ProfileCase{"C:\\T\\PM\xFF\xFF.exe", -1, &AP::profileFrame}));
+        ProfileCase{"C:\\Adobe\\Dreamweaver.exe", -1, profileDream},
+        ProfileCase{"C:\\Eudora\\EUDORA.EXE", -1, profileEudor},
+        ProfileCase{"C:\\Adobe\\photoshop.exe", -1, profilePhoto},
+        ProfileCase{"C:\\Adobe\\FrameMaker.exe", -1, profileFrame},
+        ProfileCase{"C:\\Adobe\\Illustrator.exe", -1, profileFrame},
+        ProfileCase{"C:\\Office\\soffice.exe", -1, profileSoffi},
+        ProfileCase{"C:\\Office\\WINWORD.EXE", -1, profileWinwo},
+        ProfileCase{"C:\\Adobe\\PMX.exe", -1, profileFrame},
+        ProfileCase{"C:\\Adobe\\pm.exe", -1, profileFrame},
+        ProfileCase{"C:\\Jasc\\psp.exe", 5, profilePsp},
+        ProfileCase{"C:\\Jasc\\PSP.EXE", -1, profilePsp},
+        ProfileCase{"C:\\Jasc\\psp.exe", 9, profileNone},
+        ProfileCase{"C:\\Opera\\opera.exe", 7, profileOpera},
+        ProfileCase{"C:\\Opera\\opera.exe", 6, profileNone},
+        ProfileCase{"C:\\Opera\\opera.exe", -1, profileNone},
+        ProfileCase{"C:\\Windows\\notepad.exe", -1, profileNotep},
+        ProfileCase{"C:\\Office\\POWERPNT.EXE", -1, profilePower},
+        ProfileCase{"C:\\Office\\MSACCESS.EXE", -1, profileMsacc},
+        ProfileCase{"C:\\Mozilla\\thunderbird.exe", -1, profileMozil},
+        ProfileCase{"C:\\Mozilla\\Mozilla.exe", -1, profileMozil},
+        ProfileCase{"C:\\Mozilla\\firefox.exe", -1, profileMozil},
+        ProfileCase{"C:\\Kavi\\KAVITHAI.EXE", -1, profileKavit},
+        ProfileCase{"C:\\Windows\\wordpad.exe", -1, profileWordp},
+        ProfileCase{"C:\\Yahoo\\YahooMessenger.exe", -1, profileYahoo},
+        ProfileCase{"C:\\AbiSuite\\AbiWord.exe", -1, profileAbiwo},
+        ProfileCase{"C:\\Windows\\mspaint.exe", -1, profileMspai},
+        ProfileCase{"C:\\Windows\\explorer.exe", -1, profileNone},
+        ProfileCase{"C:\\Tools\\DREA.exe", -1, profileNone},
+        ProfileCase{"C:\\Tools\\P.exe", -1, profileNone},
+        ProfileCase{"DREAMWEAVER.EXE", -1, profileNone},     // no backslash
+        ProfileCase{"\\DREAMWEAVER.EXE", -1, profileNone},   // a backslash at position 0 is not looked at
+        ProfileCase{"C:\\Tools\\", -1, profileNone},         // empty name
+        ProfileCase{"", -1, profileNone},
+        ProfileCase{"C:\\T\xE9l\xE9\\\xE9\xFF\x80\xC0z.exe", -1, profileNone},
+        ProfileCase{"C:\\T\\PM\xFF\xFF.exe", -1, profileFrame}));
 
 TEST(ProfileMatching, VersionIsReadOnlyForRowsThatAskForIt) {
   fake::StartProcess();

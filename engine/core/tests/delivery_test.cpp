@@ -13,7 +13,7 @@
 namespace {
 
 using Log = std::vector<std::string>;
-using Flag = BYTE ApplicationProfile::*;
+using Flag = ApplicationProfile;
 const BYTE kEmpty[] = {0};
 
 class Delivery : public ::testing::Test {
@@ -21,12 +21,13 @@ class Delivery : public ::testing::Test {
   // A host whose document holds two characters the engine wrote before; flag selects the profile.
   void Start(Flag flag, fake::EraseOn eraseOn = fake::EraseOn::KeyDown) {
     window = fake::StartProcess();
-    if (flag != nullptr) profile.*flag = 1;
+    processReady = 1;  // what the engine sent comes back through its hook
+    profile = flag;
     fake::Host& host = fake::HostOf(window);
     host.eraseOn = eraseOn;
     host.text = {{'a', false}, {'b', false}};
   }
-  void SetUp() override { Start(nullptr); }
+  void SetUp() override { Start(profileNone); }
 
   // Runs one delivery for a keystroke 'x' the way the host experiences it: the routine inside
   // the hook, then the neutralised keystroke, then whatever was posted or synthesized.
@@ -66,7 +67,6 @@ TEST_P(BackspaceMethod, OneBackspaceIsTheProfilesOwnCallAndErasesOneCharacter) {
   EXPECT_EQ(leftInWParam, 0u);
 }
 
-using AP = ApplicationProfile;
 const Log kSentChar8 = {"SendMessageA WM_CHAR 8 0"};
 const Log kPostedChar8 = {"PostMessageA WM_CHAR 8 0"};
 const Log kPostedKeyDown = {"PostMessageA WM_KEYDOWN 8 0"};
@@ -75,26 +75,26 @@ const Log kSentPress = {"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_CHAR 8 0
 using E = fake::EraseOn;
 INSTANTIATE_TEST_SUITE_P(
     Profiles, BackspaceMethod,
-    ::testing::Values(BackspaceRow{"Dream", &AP::profileDream, E::Char8, kSentChar8},
-                      BackspaceRow{"Eudor", &AP::profileEudor, E::Char8, kSentPress},
-                      BackspaceRow{"Frame", &AP::profileFrame, E::Char8, kSentChar8},
-                      BackspaceRow{"Msacc", &AP::profileMsacc, E::Char8, kSentChar8},
-                      BackspaceRow{"Mozil", &AP::profileMozil, E::Char8, kSentChar8},
-                      BackspaceRow{"KavitEdit", &AP::profileKavit, E::Char8, kSentChar8, true},
-                      BackspaceRow{"Winwo", &AP::profileWinwo, E::Char8, kPostedChar8},
-                      BackspaceRow{"Psp", &AP::profilePsp, E::Char8, kPostedChar8},
-                      BackspaceRow{"Notep", &AP::profileNotep, E::Char8, kPostedChar8},
-                      BackspaceRow{"Photo", &AP::profilePhoto, E::Char8, kPostedChar8},
-                      BackspaceRow{"Mspai", &AP::profileMspai, E::Char8, kPostedChar8},
-                      BackspaceRow{"Opera", &AP::profileOpera, E::KeyDown, kPostedKeyDown},
-                      BackspaceRow{"Power", &AP::profilePower, E::KeyDown, kPostedKeyDown},
-                      BackspaceRow{"Abiwo", &AP::profileAbiwo, E::KeyDown, kSentKeyDown},
-                      BackspaceRow{"None", nullptr, E::KeyDown, kSentPress},
-                      BackspaceRow{"NoneInAnEditControl", nullptr, E::Char8, kSentPress},
-                      BackspaceRow{"Soffi", &AP::profileSoffi, E::KeyDown, kSentPress},
-                      BackspaceRow{"Yahoo", &AP::profileYahoo, E::KeyDown, kSentPress},
-                      BackspaceRow{"Wordp", &AP::profileWordp, E::KeyDown, kSentPress},
-                      BackspaceRow{"KavitElsewhere", &AP::profileKavit, E::KeyDown, kSentPress}),
+    ::testing::Values(BackspaceRow{"Dream", profileDream, E::Char8, kSentChar8},
+                      BackspaceRow{"Eudor", profileEudor, E::Char8, kSentPress},
+                      BackspaceRow{"Frame", profileFrame, E::Char8, kSentChar8},
+                      BackspaceRow{"Msacc", profileMsacc, E::Char8, kSentChar8},
+                      BackspaceRow{"Mozil", profileMozil, E::Char8, kSentChar8},
+                      BackspaceRow{"KavitEdit", profileKavit, E::Char8, kSentChar8, true},
+                      BackspaceRow{"Winwo", profileWinwo, E::Char8, kPostedChar8},
+                      BackspaceRow{"Psp", profilePsp, E::Char8, kPostedChar8},
+                      BackspaceRow{"Notep", profileNotep, E::Char8, kPostedChar8},
+                      BackspaceRow{"Photo", profilePhoto, E::Char8, kPostedChar8},
+                      BackspaceRow{"Mspai", profileMspai, E::Char8, kPostedChar8},
+                      BackspaceRow{"Opera", profileOpera, E::KeyDown, kPostedKeyDown},
+                      BackspaceRow{"Power", profilePower, E::KeyDown, kPostedKeyDown},
+                      BackspaceRow{"Abiwo", profileAbiwo, E::KeyDown, kSentKeyDown},
+                      BackspaceRow{"None", profileNone, E::KeyDown, kSentPress},
+                      BackspaceRow{"NoneInAnEditControl", profileNone, E::Char8, kSentPress},
+                      BackspaceRow{"Soffi", profileSoffi, E::KeyDown, kSentPress},
+                      BackspaceRow{"Yahoo", profileYahoo, E::KeyDown, kSentPress},
+                      BackspaceRow{"Wordp", profileWordp, E::KeyDown, kSentPress},
+                      BackspaceRow{"KavitElsewhere", profileKavit, E::KeyDown, kSentPress}),
     [](const ::testing::TestParamInfo<BackspaceRow>& info) { return std::string(info.param.name); });
 
 
@@ -111,7 +111,7 @@ TEST_F(Delivery, BytesWithoutAProfileEraseByKeyDownAndUpThenPostEachByte) {
 TEST_F(Delivery, ZeroOrNegativeBackspaceCountsEraseNothing) {
   const BYTE text[] = {0xEC, 0};
   for (int count : {0, -3}) {
-    Start(nullptr);
+    Start(profileNone);
     Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, count); });
     EXPECT_EQ(log, (Log{"PostMessageA WM_CHAR 0xec 0"}));
     EXPECT_EQ(Text(), "ab\xEC");
@@ -119,7 +119,7 @@ TEST_F(Delivery, ZeroOrNegativeBackspaceCountsEraseNothing) {
 }
 
 TEST_F(Delivery, WinwoAlwaysPostsOneMoreBackspaceBeforeTheBytes) {
-  Start(&AP::profileWinwo, E::Char8);
+  Start(profileWinwo, E::Char8);
   const BYTE text[] = {0xB8, 0};
   Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 0); });
   EXPECT_EQ(log, (Log{"PostMessageA WM_CHAR 8 0", "PostMessageA WM_CHAR 0xb8 0"}));
@@ -127,7 +127,7 @@ TEST_F(Delivery, WinwoAlwaysPostsOneMoreBackspaceBeforeTheBytes) {
 }
 
 TEST_F(Delivery, FrameLeavesTheLastByteToTheKeystrokeItself) {
-  Start(&AP::profileFrame, E::Char8);
+  Start(profileFrame, E::Char8);
   const BYTE one[] = {0xB8, 0};
   EXPECT_EQ(Deliver([&](MSG* m) { DeliverBytes(m, one, 0); }), Log{});
   EXPECT_EQ(leftInWParam, 0xB8u);
@@ -143,7 +143,7 @@ TEST_F(Delivery, FrameLeavesTheLastByteToTheKeystrokeItself) {
 }
 
 TEST_F(Delivery, FrameUnderLipiSendsTheConsonantAfterEeTwiceAndErasesOneWithTheKeystroke) {
-  Start(&AP::profileFrame, E::Char8);
+  Start(profileFrame, E::Char8);
   SetTamilEncodings(4);
   LoadGlyphTables();
   const BYTE text[] = {glyphs.vowelSigns[7], glyphs.consonants[0], 0};
@@ -155,34 +155,46 @@ TEST_F(Delivery, FrameUnderLipiSendsTheConsonantAfterEeTwiceAndErasesOneWithTheK
 
 TEST_F(Delivery, KavitWordpAndAbiwoSendTheBytesSoffiPostsThemAsKeystrokes) {
   const BYTE text[] = {0xB8, 0};
-  for (Flag flag : {&AP::profileKavit, &AP::profileWordp, &AP::profileAbiwo}) {
+  for (Flag flag : {profileKavit, profileWordp, profileAbiwo}) {
     Start(flag);
     EXPECT_EQ(Deliver([&](MSG* m) { DeliverBytes(m, text, 0); }), (Log{"SendMessageA WM_CHAR 0xb8 0"}));
     EXPECT_EQ(Text(), "ab\xB8");
   }
-  Start(&AP::profileSoffi);
+  Start(profileSoffi);
   EXPECT_EQ(Deliver([&](MSG* m) { DeliverBytes(m, text, 0); }), (Log{"PostMessageA WM_CHAR 0xb8 1"}));
   EXPECT_EQ(Text(), "ab\xB8");
 }
 
-TEST_F(Delivery, DreamPastesTheTextAfterSentBackspaces) {
-  Start(&AP::profileDream, E::Char8);
+// The engine's text is marked for clipboard tools to skip (history, cloud, monitors), and the
+// user's own clipboard comes back once the host has pasted.
+const Log kPutOnClipboard = {"OpenClipboard",           "EmptyClipboard",          "SetClipboardData 1",
+                             "SetClipboardData 0xc000", "SetClipboardData 0xc001", "SetClipboardData 0xc002",
+                             "CloseClipboard"};
+
+TEST_F(Delivery, DreamPastesTheTextAfterSentBackspacesAndGivesTheClipboardBack) {
+  Start(profileDream, E::Char8);
+  fake::SetClipboardText("the user's");
   const BYTE text[] = {0xA6, 0xB8, 0};
   Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 1); });
-  EXPECT_EQ(log, (Log{"OpenClipboard", "EmptyClipboard", "SetClipboardData 1", "CloseClipboard",
-                      "SendMessageA WM_CHAR 8 0", "keybd_event 0x11 0", "keybd_event 0x56 0", "keybd_event 0x56 2",
-                      "keybd_event 0x11 2"}));
+  Log expected = kPutOnClipboard;
+  expected.insert(expected.end(), {"SendMessageA WM_CHAR 8 0", "SendInput 0x11 0", "SendInput 0x56 0",
+                                   "SendInput 0x56 2", "SendInput 0x11 2"});
+  EXPECT_EQ(log, expected);
   EXPECT_EQ(leftInWParam, 0u);
   EXPECT_EQ(Text(), "a\xA6\xB8");
-  EXPECT_EQ(fake::world().clipboard, "\xA6\xB8");
+  EXPECT_EQ(fake::ClipboardText(), "the user's");
 }
 
-TEST_F(Delivery, EudorErasesWithSynthesizedBackspaceKeys) {
-  Start(&AP::profileEudor, E::Char8);
+// One batch of keys: a Shift the user holds is released around Ctrl+V (an accelerator takes
+// Ctrl+V alone), EUDOR's Backspaces are whole key presses.
+TEST_F(Delivery, EudorErasesAndPastesWithOneBatchOfKeys) {
+  Start(profileEudor, E::Char8);
+  fake::world().asyncKeyState[VK_LSHIFT] = 0x80;
   const BYTE text[] = {0xB8, 0};
   Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 2); });
-  EXPECT_EQ(log[4], "keybd_event 8 0");
-  EXPECT_EQ(log[5], "keybd_event 8 0");
+  EXPECT_EQ(Log(log.begin() + kPutOnClipboard.size(), log.end()),
+            (Log{"SendInput 0xa0 2", "SendInput 8 0", "SendInput 8 2", "SendInput 8 0", "SendInput 8 2",
+                 "SendInput 0x11 0", "SendInput 0x56 0", "SendInput 0x56 2", "SendInput 0x11 2", "SendInput 0xa0 0"}));
   EXPECT_EQ(Text(), "\xB8");
 }
 
@@ -191,13 +203,13 @@ TEST_F(Delivery, EudorSendsItsBackspaceWhenTheTextIsPostedSoTheOldTextIsErased) 
   // once in either kind of control.
   const Log kPress = {"SendMessageA WM_KEYDOWN 8 0", "SendMessageA WM_CHAR 8 0", "SendMessageA WM_KEYUP 8 0"};
   for (E eraseOn : {E::KeyDown, E::Char8}) {
-    Start(&AP::profileEudor, eraseOn);
+    Start(profileEudor, eraseOn);
     const BYTE ka[] = {0x95, 0};
     Log log = Deliver([&](MSG* m) { DeliverUnicode(m, ka, 1, 0, 0); });
     EXPECT_EQ(log, (Log{kPress[0], kPress[1], kPress[2], "PostMessageW WM_CHAR 0xb95 0"}));
     EXPECT_EQ(fake::Utf8(window), "aக");
 
-    Start(&AP::profileEudor, eraseOn);
+    Start(profileEudor, eraseOn);
     fake::world().clipboardOpenFails = true;
     const BYTE text[] = {0xB8, 0};
     log = Deliver([&](MSG* m) { DeliverBytes(m, text, 1); });
@@ -207,16 +219,15 @@ TEST_F(Delivery, EudorSendsItsBackspaceWhenTheTextIsPostedSoTheOldTextIsErased) 
 }
 
 TEST_F(Delivery, TheClipboardBlockHoldsTextOfAnyLength) {
-  Start(&AP::profileDream, E::Char8);
+  Start(profileDream, E::Char8);
   const BYTE text[] = "0123456789ABCDEF";  // far more than the glyph texts, to prove the sizing
   Deliver([&](MSG* m) { DeliverBytes(m, text, 0); });
-  EXPECT_EQ(fake::world().clipboard, "0123456789ABCDEF");
   EXPECT_EQ(Text(), "ab0123456789ABCDEF");
 }
 
 TEST_F(Delivery, AClipboardThatCannotBeOpenedIsNeverPastedFrom) {
-  Start(&AP::profileDream, E::Char8);
-  fake::world().clipboard = "someone's secret";
+  Start(profileDream, E::Char8);
+  fake::SetClipboardText("someone's secret");
   fake::world().clipboardOpenFails = true;
   const BYTE text[] = {0xB8, 0};
   Log log = Deliver([&](MSG* m) { DeliverBytes(m, text, 1); });
@@ -238,21 +249,21 @@ TEST_F(Delivery, UnicodeGoesOutAsTamilBlockUnitsOrPerProfile) {
     Flag flag;
     Log calls;
   } cases[] = {
-      {&AP::profileYahoo, {"PostMessageA WM_CHAR 0x95 0", "PostMessageA WM_CHAR 0xcd 0"}},
-      {&AP::profileSoffi, {"PostMessageA WM_UNICHAR 0xb95 0", "PostMessageA WM_UNICHAR 0xbcd 0"}},
-      {&AP::profileAbiwo, {"SendMessageA WM_UNICHAR 0xb95 0", "SendMessageA WM_UNICHAR 0xbcd 0"}},
+      {profileYahoo, {"PostMessageA WM_CHAR 0x95 0", "PostMessageA WM_CHAR 0xcd 0"}},
+      {profileSoffi, {"PostMessageA WM_UNICHAR 0xb95 0", "PostMessageA WM_UNICHAR 0xbcd 0"}},
+      {profileAbiwo, {"SendMessageA WM_UNICHAR 0xb95 0", "SendMessageA WM_UNICHAR 0xbcd 0"}},
   };
   for (const Case& c : cases) {
     Start(c.flag);
     EXPECT_EQ(Deliver([&](MSG* m) { DeliverUnicode(m, text, 0, 0, 0); }), c.calls);
   }
-  Start(&AP::profileYahoo);
+  Start(profileYahoo);
   EXPECT_EQ(Deliver([&](MSG* m) { DeliverUnicode(m, text, 0, 0, 1); }),
             (Log{"PostMessageA WM_CHAR 0x95 0", "PostMessageA WM_CHAR 0xcd 0"}));
 }
 
 TEST_F(Delivery, UnicodeWinwoExtraBackspaceUnlessTheCallerSaysOtherwise) {
-  Start(&AP::profileWinwo, E::Char8);
+  Start(profileWinwo, E::Char8);
   const BYTE text[] = {0x95, 0};
   EXPECT_EQ(Deliver([&](MSG* m) { DeliverUnicode(m, text, 0, 0, 0); }),
             (Log{"PostMessageA WM_CHAR 8 0", "PostMessageW WM_CHAR 0xb95 0"}));
@@ -270,14 +281,14 @@ TEST_F(Delivery, AnEmptyUnicodeTextStillNeutralisesTheKeystroke) {
 
 TEST_F(Delivery, OneUnitIsSentToFrameKavitAndWordpAndPostedElsewhere) {
   const WORD zwj = 0x200D;
-  for (Flag flag : {&AP::profileFrame, &AP::profileKavit, &AP::profileWordp}) {
+  for (Flag flag : {profileFrame, profileKavit, profileWordp}) {
     Start(flag);
     EXPECT_EQ(Deliver([&](MSG* m) { DeliverUnicodeChar(m, zwj); }), (Log{"SendMessageW WM_CHAR 0x200d 0"}));
     EXPECT_EQ(leftInWParam, 0u);
   }
-  Start(&AP::profileSoffi);
+  Start(profileSoffi);
   EXPECT_EQ(Deliver([&](MSG* m) { DeliverUnicodeChar(m, zwj); }), (Log{"PostMessageA WM_UNICHAR 0x200d 0"}));
-  Start(nullptr);
+  Start(profileNone);
   EXPECT_EQ(Deliver([&](MSG* m) { DeliverUnicodeChar(m, zwj); }), (Log{"PostMessageW WM_CHAR 0x200d 0"}));
   EXPECT_EQ(fake::HostOf(window).text.back().code, zwj);
 }

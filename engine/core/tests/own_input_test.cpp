@@ -1,5 +1,6 @@
 // The engine's own posted messages and synthesized keys, known when they come back: in order,
-// with the characters a host may or may not make of them, and synthesized keys only for a while.
+// with the characters a host may or may not make of them, per thread, and synthesized keys by
+// the time they were made.
 #include <gtest/gtest.h>
 
 #include "engine/core/own_input.h"
@@ -11,47 +12,84 @@ namespace {
 class OwnInputTest : public ::testing::Test {
  protected:
   void SetUp() override { window = fake::StartProcess(); }
+  Origin From(UINT message, WPARAM wParam, LPARAM lParam, DWORD time = 0, ULONG_PTR mark = 0) {
+    fake::world().messageExtraInfo = static_cast<LPARAM>(mark);
+    return ClassifyInput(MSG{window, message, wParam, lParam, time, {0, 0}});
+  }
   bool Own(UINT message, WPARAM wParam, LPARAM lParam, DWORD time = 0) {
-    return IsOwnInput(MSG{window, message, wParam, lParam, time, {0, 0}});
+    return From(message, wParam, lParam, time) == Origin::kOwn;
+  }
+  // A paste as delivery makes it: Ctrl+V, with a Shift the user holds released around it.
+  void SynthesizePaste(bool shiftHeld = false) {
+    KeyBatch keys{};
+    if (shiftHeld) AddKey(&keys, VK_LSHIFT, true);
+    AddKey(&keys, VK_CONTROL, false);
+    AddKey(&keys, 'V', false);
+    AddKey(&keys, 'V', true);
+    AddKey(&keys, VK_CONTROL, true);
+    if (shiftHeld) AddKey(&keys, VK_LSHIFT, false);
+    ASSERT_TRUE(SynthesizeOwnKeys(keys));
   }
   HWND window = nullptr;
 };
 
-TEST_F(OwnInputTest, PostedMessagesComeBackInOrderWithTheCharacterOfABackspaceKey) {
+TEST_F(OwnInputTest, PostedMessagesComeBackWithTheCharacterOfABackspaceKey) {
   PostOwn(window, WM_KEYDOWN, VK_BACK, 0);
   PostOwn(window, WM_CHAR, 0xB8, 0);
-  EXPECT_FALSE(Own(WM_CHAR, 0xB8, 0));  // not before the key-down
   EXPECT_TRUE(Own(WM_KEYDOWN, VK_BACK, 0));
+  EXPECT_FALSE(Own(WM_CHAR, 'k', 1));  // a key from the input stream changes nothing
   EXPECT_TRUE(Own(WM_CHAR, 0xB8, 0));
   EXPECT_TRUE(Own(WM_CHAR, VK_BACK, 0));  // the host translated the key-down: behind the text
   EXPECT_FALSE(Own(WM_CHAR, VK_BACK, 0));
 
   PostOwn(window, WM_CHAR, 0x0B95, 0, true);
+  PostOwn(window, WM_CHAR, 'a', 0);
+  EXPECT_TRUE(Own(WM_CHAR, 'a', 0));  // taken first by a filtered PeekMessage
   EXPECT_TRUE(Own(WM_CHAR, '?', 0));  // a Tamil unit as an 8-bit window gets it
-  PostOwn(window, WM_CHAR, 0xB8, 0);
-  EXPECT_FALSE(Own(WM_CHAR, 'k', 1));  // a key from the input stream: everything posted has come
-  EXPECT_FALSE(Own(WM_CHAR, 0xB8, 0));
+
+  fake::world().postFails = true;  // a full queue: nothing comes, nothing is waited for
+  EXPECT_FALSE(PostOwn(window, WM_CHAR, 'x', 0));
+  fake::world().postFails = false;
+  PostOwn(window, WM_UNICHAR, 0x0B95, 0);  // the hook never sees it
+  EXPECT_EQ(threadInputs[0].posted.count, 0u);
 }
 
-TEST_F(OwnInputTest, SynthesizedKeysAndTheCharactersAHostMayMakeOfThem) {
-  SynthesizeOwnKey(VK_CONTROL, 0);
-  SynthesizeOwnKey(0x56, 0);
-  SynthesizeOwnKey(0x56, KEYEVENTF_KEYUP);
-  SynthesizeOwnKey(VK_CONTROL, KEYEVENTF_KEYUP);
-  EXPECT_TRUE(Own(WM_KEYDOWN, VK_CONTROL, 1));
-  EXPECT_TRUE(Own(WM_KEYDOWN, 0x56, 1));
-  EXPECT_FALSE(Own(WM_KEYDOWN, VK_BACK, 1));  // an accelerator took Ctrl+V: no 0x16 comes
-  EXPECT_FALSE(Own(WM_CHAR, 0x16, 1));        // the user's own paste
+// Synthesized keys carry the engine's mark; a key of the user's made before them is queued ahead
+// of them and waits, one made after them shows them lost.
+TEST_F(OwnInputTest, SynthesizedKeysByTheirMarkAndTheTimeTheyWereMade) {
+  const ULONG_PTR own = kOwnKeyMark;
+  const DWORD t = 0xFFFFFF00;  // the clock wraps in the middle of it all
+  fake::world().tick = t;
+  SynthesizePaste(true);
+  EXPECT_EQ(From(WM_KEYDOWN, 'V', 1, t - 300), Origin::kTypedAhead);  // the user's V, typed before
+  EXPECT_EQ(From(WM_KEYDOWN, VK_SHIFT, 1, t - 300), Origin::kUser);   // modifiers never wait
+  EXPECT_EQ(From(WM_KEYDOWN, 'V', 1, t + 10, own), Origin::kOwn);
+  EXPECT_EQ(From(WM_CHAR, 0x16, 1, t + 1500), Origin::kOwn);  // translated after a long stall
+  EXPECT_EQ(From(WM_KEYUP, 'V', 1, t + 10, own), Origin::kPasted);
 
-  fake::world().tick = 1000;
-  SynthesizeOwnKey(VK_BACK, 0);
-  EXPECT_FALSE(Own(WM_KEYDOWN, VK_BACK, 1, 900));  // typed before the engine's key
-  EXPECT_TRUE(Own(WM_KEYDOWN, VK_BACK, 1, 990));   // stamped by a coarser clock
-  EXPECT_TRUE(Own(WM_CHAR, VK_BACK, 1, 1000));
+  fake::world().tick = t + 200;
+  SynthesizePaste();
+  EXPECT_EQ(From(WM_KEYDOWN, 'A', 1, t + 300), Origin::kUser);  // typed after them: they were lost
+  EXPECT_EQ(From(WM_KEYDOWN, 'B', 1, t + 300), Origin::kUser);
 
-  SynthesizeOwnKey(VK_BACK, 0);
-  EXPECT_FALSE(Own(WM_KEYDOWN, VK_BACK, 1, 3000));  // the engine's went elsewhere long ago
-  EXPECT_FALSE(Own(WM_CHAR, VK_BACK, 1, 3000));
+  SynthesizePaste();
+  fake::world().tick = t + 200 + 25u * 24 * 3600 * 1000;  // 25 days later, a new delivery
+  SynthesizePaste();
+  EXPECT_EQ(From(WM_KEYDOWN, 'K', 1, fake::world().tick - 10), Origin::kTypedAhead);
+}
+
+TEST_F(OwnInputTest, EachThreadHasItsOwnRecord) {
+  PostOwn(window, WM_CHAR, 0xB8, 0);
+  HWND second = fake::NewWindow("Edit");
+  fake::world().windows[second].threadId = fake::kMainThread + 1;
+  fake::world().currentThread = fake::kMainThread + 1;
+  EXPECT_EQ(ClassifyInput(MSG{second, WM_CHAR, 'k', 1, 0, {0, 0}}), Origin::kUser);
+  fake::world().currentThread = fake::kMainThread;
+  EXPECT_TRUE(Own(WM_CHAR, 0xB8, 0));
+
+  threadInputs[0].posted.count = 0xFFFFFFFFu;  // however it got there
+  PostOwn(window, WM_CHAR, 0xA1, 0);
+  EXPECT_TRUE(Own(WM_CHAR, 0xA1, 0));
 }
 
 }  // namespace

@@ -28,6 +28,10 @@
 //   trayprobeNN.exe focus HWND                 the id of the control with the focus in HWND's
 //                                              thread (a list for its edit field), or "none"; then
 //                                              the foreground window's handle
+//   trayprobeNN.exe setclip text|unicode HEX   put 8-bit bytes (CF_TEXT) or UTF-8 text (as
+//                                              CF_UNICODETEXT) alone on the clipboard; "-": empty it
+//   trayprobeNN.exe getclip text|unicode       the clipboard's CF_TEXT bytes, or its
+//                                              CF_UNICODETEXT as UTF-8, in hex ("none": no such text)
 //
 // Texts are printed as hex of their 8-bit bytes, so TSCII captions arrive unchanged.
 #ifndef WIN32_LEAN_AND_MEAN
@@ -281,6 +285,55 @@ void FillReference(HWND window, int argc, char** argv) {
   }
 }
 
+// The clipboard, opened by this process for a moment (another may hold it just then).
+bool OpenClipboardSoon() {
+  for (int i = 0; i < 100; ++i) {
+    if (OpenClipboard(nullptr)) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
+int SetClip(const std::string& format, const char* hex) {
+  if (!OpenClipboardSoon()) return 1;
+  EmptyClipboard();
+  if (strcmp(hex, "-") != 0) {
+    std::string bytes = FromHex(hex);
+    std::wstring units;
+    if (format == "unicode") {
+      units.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0));
+      MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &units[0],
+                          static_cast<int>(units.size()));
+      bytes.assign(reinterpret_cast<const char*>(units.c_str()), (units.size() + 1) * sizeof(wchar_t));
+    } else {
+      bytes.push_back('\0');
+    }
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+    GlobalUnlock(memory);
+    SetClipboardData(format == "unicode" ? CF_UNICODETEXT : CF_TEXT, memory);
+  }
+  CloseClipboard();
+  return 0;
+}
+
+int GetClip(const std::string& format) {
+  if (!OpenClipboardSoon()) return 1;
+  HANDLE data = GetClipboardData(format == "unicode" ? CF_UNICODETEXT : CF_TEXT);
+  const void* p = data != nullptr ? GlobalLock(data) : nullptr;
+  if (p == nullptr) {
+    puts("none");
+  } else if (format == "unicode") {
+    const wchar_t* units = static_cast<const wchar_t*>(p);
+    puts(Hex(Utf8(units, lstrlenW(units))).c_str());
+  } else {
+    puts(Hex(static_cast<const char*>(p)).c_str());
+  }
+  if (p != nullptr) GlobalUnlock(data);
+  CloseClipboard();
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -362,6 +415,10 @@ int main(int argc, char** argv) {
     BOOL ended = TerminateProcess(process, 1);
     CloseHandle(process);
     return ended ? 0 : 1;
+  } else if (verb == "setclip" && argc >= 4) {
+    return SetClip(argv[2], argv[3]);
+  } else if (verb == "getclip" && argc >= 3) {
+    return GetClip(argv[2]);
   } else {
     return 2;
   }
