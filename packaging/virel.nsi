@@ -2,12 +2,21 @@
 ;
 ;   makensis -DSTAGE=<folder with the programs and manuals> -DOUTFILE=<setup.exe> virel.nsi
 ;
-; A 32-bit installer (it runs on both kinds of Windows) that looks for 64-bit Windows itself.
+; A 32-bit installer (it runs on both kinds of Windows) that looks for 64-bit Windows itself;
+; -DTARGET_AMD64 makes the same installer a 64-bit program, for tests on machines that run no
+; 32-bit code.
 ; Command line: /S silent (start at sign-in on, nothing started unless it was running before),
-; /D=<folder> another folder. The uninstaller takes /S as well and keeps the user's settings.
+; /NOAUTOSTART start at sign-in off, /D=<folder> another folder (not while Virel 5.0 is installed
+; in another one: an upgrade stays in its folder). Exit code 0 installed, 2 nothing changed; no
+; restart is ever needed. The uninstaller takes /S as well and keeps the user's settings.
 
 Unicode true
+!ifdef TARGET_AMD64
+  Target amd64-unicode
+  !pragma warning disable 6012  ; the branches for 32-bit Windows, never taken there
+!endif
 ManifestSupportedOS all
+ManifestDPIAware true
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 
@@ -27,6 +36,11 @@ SetCompressor /SOLID lzma
 !define TITLE_32 "Virel Tamil Software (32 bit) - Ver 5.0"
 !define MANUAL_EN "Virel-Manual-English.pdf"
 !define MANUAL_TA "Virel-Manual-Tamil.pdf"
+; The TSCII font of the settings window's Tamil captions, for every user.
+!define FONTS_KEY "Software\Microsoft\Windows NT\CurrentVersion\Fonts"
+!define FONT_FILE "TSCVirel.ttf"
+!define FONT_VALUE "TSCVirel (TrueType)"
+!define FONT_LICENCE "TSCVirel-Licence.txt"
 
 Name "${NAME_FULL}"
 OutFile "${OUTFILE}"
@@ -61,19 +75,24 @@ Var StartAtSignIn      ; 1: Run values for the installed builds
 Var StartAtSignInBox
 Var RemoveSettings     ; uninstaller: 1 removes the user's settings too
 Var RemoveSettingsBox
-Var WasRunning         ; the builds ended before files were replaced: "64 32", "32", ...
+Var WasRunning         ; the builds ended before files were replaced: 1 Virel64, 2 Virel32
+Var Started            ; the builds this run started, the same bits
 Var CreatedFolder      ; the first folder of $INSTDIR that this run created, or ""
+Var Installed          ; the folder of the installation there is, or ""
 
 !define MUI_WELCOMEPAGE_TITLE_3LINES
 !insertmacro MUI_PAGE_WELCOME
+!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipWhenInstalled
 !insertmacro MUI_PAGE_DIRECTORY
 Page custom StartupPage StartupPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE_3LINES
+!define MUI_FINISHPAGE_NOREBOOTSUPPORT
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "$(StartNow)"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartInstalledBuilds
-!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\$(ManualFile)"
+!define MUI_FINISHPAGE_SHOWREADME ""
+!define MUI_FINISHPAGE_SHOWREADME_FUNCTION OpenManual
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "$(ShowManual)"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 !insertmacro MUI_PAGE_FINISH
@@ -93,7 +112,7 @@ UninstPage custom un.SettingsPage un.SettingsPageLeave
 
 ; Ends every running copy of one build: asks its window to close (the program then ends cleanly,
 ; removing its hook and icon and saving nothing) and waits for the process; one that does not end
-; in time is terminated. Appends the bits to $WasRunning when a copy ran.
+; in time is terminated. Adds the build's bit to $WasRunning when a copy ran.
 !macro END_BUILD_FUNCTION PREFIX
 Function ${PREFIX}EndBuild
   Exch $R0  ; the window title of the build
@@ -111,10 +130,10 @@ Function ${PREFIX}EndBuild
       ${Break}
     ${EndIf}
     IntOp $R5 $R5 + 1
-    ${If} $WasRunning == ""
-      StrCpy $WasRunning $R1
-    ${ElseIf} $WasRunning != $R1
-      StrCpy $WasRunning "$WasRunning $R1"
+    ${If} $R1 == 64
+      IntOp $WasRunning $WasRunning | 1
+    ${Else}
+      IntOp $WasRunning $WasRunning | 2
     ${EndIf}
     DetailPrint "$(Ending) Virel$R1"
     System::Call 'user32::GetWindowThreadProcessId(p R2, *i .R3)'
@@ -141,7 +160,7 @@ Function ${PREFIX}EndBuild
 FunctionEnd
 
 Function ${PREFIX}EndVirel
-  StrCpy $WasRunning ""
+  StrCpy $WasRunning 0
   Push 64
   Push "${TITLE_64}"
   Call ${PREFIX}EndBuild
@@ -153,27 +172,86 @@ FunctionEnd
 !insertmacro END_BUILD_FUNCTION ""
 !insertmacro END_BUILD_FUNCTION "un."
 
-Function StartInstalledBuilds
-  ${If} ${RunningX64}
-    Exec '"$INSTDIR\Virel64.exe"'
+; Opens a program or document (on the stack) as the user signed in to the desktop: the shell
+; (Explorer) starts it. Started by this elevated installer itself, a program would run with the
+; administrator's token: in the administrator's account when a standard user typed an
+; administrator's password, and above the integrity level of the user's own programs. Without a
+; shell (Setup run by a service) nothing is started.
+Function OpenAsUser
+  Exch $R0
+  Push $R1
+  FindWindow $R1 "Shell_TrayWnd"
+  ${If} $R1 <> 0
+    Exec '"$WINDIR\explorer.exe" "$R0"'
   ${EndIf}
-  Exec '"$INSTDIR\Virel32.exe"'
+  Pop $R1
+  Pop $R0
+FunctionEnd
+
+; Starts build BITS if it is in the mask $0, not running and not yet started by this run.
+!macro START_BUILD BIT BITS TITLE
+  IntOp $1 $0 & ${BIT}
+  IntOp $2 $Started & ${BIT}
+  FindWindow $3 "${WINDOW_CLASS}" "${TITLE}"
+  ${If} $1 <> 0
+  ${AndIf} $2 == 0
+  ${AndIf} $3 == 0
+    Push "$INSTDIR\Virel${BITS}.exe"
+    Call OpenAsUser
+    IntOp $Started $Started | ${BIT}
+  ${EndIf}
+!macroend
+
+; The builds in the mask $0 that this Windows runs.
+Function StartBuilds
+  ${IfNot} ${RunningX64}
+    IntOp $0 $0 & 2
+  ${EndIf}
+  !insertmacro START_BUILD 1 64 "${TITLE_64}"
+  !insertmacro START_BUILD 2 32 "${TITLE_32}"
+FunctionEnd
+
+Function StartInstalledBuilds
+  StrCpy $0 3
+  Call StartBuilds
+FunctionEnd
+
+Function OpenManual
+  Push "$INSTDIR\$(ManualFile)"
+  Call OpenAsUser
 FunctionEnd
 
 ; --- the files -------------------------------------------------------------------------------------
 
 ; An older copy is moved aside before the new one is written: a running program, or an engine still
-; loaded into some process, can be renamed but not overwritten. Whatever cannot be written undoes
-; the whole run (see Rollback).
-!macro PUT_FILE NAME
-  Push "${NAME}"
+; loaded into some process, can be renamed but not overwritten. Each file leaves two entries on the
+; stack that say what this run did to it: its name, then "A<where it was set aside>" or "N" (it is
+; new). Rollback undoes exactly that when a file cannot be written; Commit drops what was set
+; aside when all were written.
+!macro SET_ASIDE NAME
+  StrCpy $0 "${NAME}"
+  Push $0
   Call SetAside
+  Pop $1
+  StrCmp $1 "" failed
+  Push $0
+  Push $1
   ClearErrors
+!macroend
+
+!macro WRITTEN NAME
+  !ifdef FAIL_WRITING
+    !if "${NAME}" == "${FAIL_WRITING}"
+      SetErrors  ; a test installer that cannot write this file
+    !endif
+  !endif
+  IfErrors failed
+!macroend
+
+!macro PUT_FILE NAME
+  !insertmacro SET_ASIDE "${NAME}"
   File "${STAGE}\${NAME}"
-  ${If} ${Errors}
-    StrCpy $0 "${NAME}"
-    Goto failed
-  ${EndIf}
+  !insertmacro WRITTEN "${NAME}"
 !macroend
 
 ; The files of a build: both pairs on 64-bit Windows, the 32-bit pair elsewhere.
@@ -191,32 +269,73 @@ FunctionEnd
   !insertmacro ${MACRO} "chart-old-typewriter.png"
   !insertmacro ${MACRO} "${MANUAL_EN}"
   !insertmacro ${MACRO} "${MANUAL_TA}"
+  !insertmacro ${MACRO} "${FONT_LICENCE}"
 !macroend
 
+; Takes a file's name; leaves "A<path>" when it moved the file there (<name>.old, or a name of its
+; own while an aside of an earlier run is still loaded somewhere), "N" when there was no file, ""
+; when the file could not be moved.
 Function SetAside
   Exch $R0
   Push $R1
+  StrCpy $R1 "N"
   ${If} ${FileExists} "$INSTDIR\$R0"
-    Delete "$INSTDIR\$R0.old"
-    ${If} ${FileExists} "$INSTDIR\$R0.old"
-      ; An aside of an earlier run, still loaded somewhere: give it a name of its own.
+    StrCpy $R1 "$INSTDIR\$R0.old"
+    Delete $R1
+    ${If} ${FileExists} $R1
       GetTempFileName $R1 "$INSTDIR"
       Delete $R1
-      Rename "$INSTDIR\$R0.old" $R1
-      Delete /REBOOTOK $R1
     ${EndIf}
-    Rename "$INSTDIR\$R0" "$INSTDIR\$R0.old"
+    ClearErrors
+    Rename "$INSTDIR\$R0" $R1
+    StrCpy $R1 "A$R1"
+    ${If} ${Errors}
+      StrCpy $R1 ""
+    ${EndIf}
   ${EndIf}
+  StrCpy $R0 $R1
   Pop $R1
-  Pop $R0
+  Exch $R0
 FunctionEnd
 
-!macro RESTORE_FILE NAME
-  Delete "$INSTDIR\${NAME}"
-  ${If} ${FileExists} "$INSTDIR\${NAME}.old"
-    Rename "$INSTDIR\${NAME}.old" "$INSTDIR\${NAME}"
-  ${EndIf}
-!macroend
+; Undoes the file entries on the stack down to the mark "|": a file set aside gets its place back,
+; a new one goes. $1 becomes the names that could not be put back, each after a line break.
+Function Rollback
+  StrCpy $1 ""
+  ${Do}
+    Pop $3
+    ${If} $3 == "|"
+      ${Break}
+    ${EndIf}
+    Pop $2
+    StrCpy $3 $3 "" 1
+    Delete "$INSTDIR\$2"
+    ${If} $3 != ""
+      Rename $3 "$INSTDIR\$2"
+      ${IfNot} ${FileExists} "$INSTDIR\$2"
+        StrCpy $1 "$1$\r$\n$2"
+      ${EndIf}
+    ${ElseIf} ${FileExists} "$INSTDIR\$2"
+      StrCpy $1 "$1$\r$\n$2"
+    ${EndIf}
+  ${Loop}
+FunctionEnd
+
+; Takes the file entries off the stack down to the mark; what was set aside is deleted now or,
+; where a process still has it loaded, when Windows next starts.
+Function Commit
+  ${Do}
+    Pop $3
+    ${If} $3 == "|"
+      ${Break}
+    ${EndIf}
+    Pop $2
+    StrCpy $3 $3 "" 1
+    ${If} $3 != ""
+      Delete /REBOOTOK $3
+    ${EndIf}
+  ${Loop}
+FunctionEnd
 
 ; Removes a file of the installation and what an upgrade left beside it; $0 becomes 1 while any
 ; of them is still there (an engine that some process has still loaded).
@@ -231,10 +350,6 @@ FunctionEnd
 
 !macro DELETE_AT_RESTART NAME
   Delete /REBOOTOK "$INSTDIR\${NAME}"
-  Delete /REBOOTOK "$INSTDIR\${NAME}.old"
-!macroend
-
-!macro DROP_ASIDE NAME
   Delete /REBOOTOK "$INSTDIR\${NAME}.old"
 !macroend
 
@@ -270,6 +385,7 @@ Function RemoveCreatedFolders
   ${If} $CreatedFolder == ""
     Return
   ${EndIf}
+  Push $0
   StrCpy $0 $INSTDIR
   ${Do}
     RMDir $0
@@ -279,6 +395,7 @@ Function RemoveCreatedFolders
     ${EndIf}
     ${GetParent} $0 $0
   ${Loop}
+  Pop $0
 FunctionEnd
 
 ; --- install ---------------------------------------------------------------------------------------
@@ -287,11 +404,22 @@ Function .onInit
   ${If} ${RunningX64}
     SetRegView 64
   ${EndIf}
-  StrCpy $StartAtSignIn 1
   !insertmacro MUI_LANGDLL_DISPLAY
-  ; /D= gives the folder; otherwise the folder of an earlier installation, or Program Files.
+  ; An installation is upgraded in its own folder: the Start menu, Run values, font and uninstall
+  ; entry are one for the machine, so a second folder would be orphaned. Elsewhere, /D= gives the
+  ; folder, or Program Files.
+  ReadRegStr $Installed HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $Installed != ""
+  ${AndIfNot} ${FileExists} "$Installed\Uninstall.exe"
+    StrCpy $Installed ""
+  ${EndIf}
   ${If} $INSTDIR == ""
-    ReadRegStr $INSTDIR HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    StrCpy $INSTDIR $Installed
+  ${ElseIf} $Installed != ""
+  ${AndIf} $INSTDIR != $Installed
+    MessageBox MB_OK|MB_ICONSTOP "$(InstalledElsewhere)" /SD IDOK
+    SetErrorLevel 2
+    Abort
   ${EndIf}
   ${If} $INSTDIR == ""
     ${If} ${RunningX64}
@@ -300,15 +428,34 @@ Function .onInit
       StrCpy $INSTDIR "$PROGRAMFILES\Orvane\Virel 5.0"
     ${EndIf}
   ${EndIf}
+  ; Start at sign-in: on for a new installation, as it was for an upgrade, off with /NOAUTOSTART.
+  StrCpy $StartAtSignIn 1
+  ReadRegStr $0 HKLM "${RUN_KEY}" "Virel32"
+  ${If} $Installed != ""
+  ${AndIf} $0 == ""
+    StrCpy $StartAtSignIn 0
+  ${EndIf}
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/NOAUTOSTART" $1
+  ${IfNot} ${Errors}
+    StrCpy $StartAtSignIn 0
+  ${EndIf}
+FunctionEnd
+
+Function SkipWhenInstalled
+  ${If} $Installed != ""
+    Abort
+  ${EndIf}
 FunctionEnd
 
 Function StartupPage
   !insertmacro MUI_HEADER_TEXT "$(StartupTitle)" "$(StartupSubtitle)"
   nsDialogs::Create 1018
   Pop $0
-  ${NSD_CreateLabel} 0 0 100% 36u "$(StartupText)"
+  ${NSD_CreateLabel} 0 0 100% 52u "$(StartupText)"
   Pop $0
-  ${NSD_CreateCheckbox} 0 44u 100% 12u "$(StartAtSignIn)"
+  ${NSD_CreateCheckbox} 0 60u 100% 12u "$(StartAtSignIn)"
   Pop $StartAtSignInBox
   ${NSD_SetState} $StartAtSignInBox $StartAtSignIn
   nsDialogs::Show
@@ -327,18 +474,33 @@ Section "Virel"
   SetShellVarContext all
   Call CheckFolder
   Call EndVirel
+  StrCpy $Started 0
   SetOutPath "$INSTDIR"
+  SetOverwrite try  ; a file that cannot be written fails the run: no question, no abort midway
+  Push "|"
   !insertmacro FILE_NAMES PUT_FILE
-  Push "Uninstall.exe"
-  Call SetAside
-  ClearErrors
+  !insertmacro SET_ASIDE "Uninstall.exe"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
-  ${If} ${Errors}
-    StrCpy $0 "Uninstall.exe"
-    Goto failed
+  !insertmacro WRITTEN "Uninstall.exe"
+  SetOverwrite on
+  Call Commit
+
+  ; The font, unless the user has a font of that name of his own.
+  ReadRegStr $1 HKLM "${FONTS_KEY}" "${FONT_VALUE}"
+  ${If} $1 == ""
+  ${OrIf} $1 == "${FONT_FILE}"
+    ; Installed before: let go of it so that it can be replaced; if it is still in use, the one
+    ; there stays (the same face).
+    System::Call 'gdi32::RemoveFontResource(t "$FONTS\${FONT_FILE}")'
+    SetOverwrite try
+    File "/oname=$FONTS\${FONT_FILE}" "${STAGE}\${FONT_FILE}"
+    SetOverwrite on
+    ${If} ${FileExists} "$FONTS\${FONT_FILE}"
+      WriteRegStr HKLM "${FONTS_KEY}" "${FONT_VALUE}" "${FONT_FILE}"
+      System::Call 'gdi32::AddFontResource(t "$FONTS\${FONT_FILE}")'
+      SendMessage ${HWND_BROADCAST} ${WM_FONTCHANGE} 0 0 /TIMEOUT=5000
+    ${EndIf}
   ${EndIf}
-  !insertmacro FILE_NAMES DROP_ASIDE
-  !insertmacro DROP_ASIDE "Uninstall.exe"
 
   ; The Start menu folder of all users.
   RMDir /r "${MENU_FOLDER}"
@@ -382,24 +544,31 @@ Section "Virel"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 
   ; The builds that were running run again, now from the new files.
-  ${If} $WasRunning != ""
-    ${If} ${RunningX64}
-    ${AndIf} $WasRunning != "32"
-      Exec '"$INSTDIR\Virel64.exe"'
-    ${EndIf}
-    ${If} $WasRunning != "64"
-      Exec '"$INSTDIR\Virel32.exe"'
-    ${EndIf}
+  StrCpy $0 $WasRunning
+  Call StartBuilds
+
+  ; What programs still have loaded goes when Windows next starts; nothing needs a restart now.
+  ${If} ${RebootFlag}
+    DetailPrint "$(DeletedAtRestart)"
+    SetRebootFlag false
   ${EndIf}
   Return
 
 failed:
-  ; Back to what was there before this run: the older files where there were, nothing elsewhere.
-  !insertmacro FILE_NAMES RESTORE_FILE
-  !insertmacro RESTORE_FILE "Uninstall.exe"
+  ; Back to what was there before this run, as far as this run changed it.
+  SetOverwrite on
+  Call Rollback
   Call RemoveCreatedFolders
-  MessageBox MB_OK|MB_ICONSTOP "$(CannotWriteFile)" /SD IDOK
-  DetailPrint "$(CannotWriteFile)"
+  SetRebootFlag false
+  ${If} $1 == ""
+    StrCpy $4 "$(CannotWriteFile)"
+    StrCpy $0 $WasRunning
+    Call StartBuilds
+  ${Else}
+    StrCpy $4 "$(CannotRestore)"
+  ${EndIf}
+  MessageBox MB_OK|MB_ICONSTOP "$4" /SD IDOK
+  DetailPrint "$4"
   SetErrorLevel 2
   Abort
 SectionEnd
@@ -445,6 +614,7 @@ FunctionEnd
   !insertmacro ${MACRO} "chart-old-typewriter.png"
   !insertmacro ${MACRO} "${MANUAL_EN}"
   !insertmacro ${MACRO} "${MANUAL_TA}"
+  !insertmacro ${MACRO} "${FONT_LICENCE}"
   !insertmacro ${MACRO} "Uninstall.exe"
 !macroend
 
@@ -479,6 +649,13 @@ Section "Uninstall"
   DeleteRegValue HKLM "${RUN_KEY}" "Virel64"
   DeleteRegValue HKLM "${RUN_KEY}" "Virel32"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ReadRegStr $1 HKLM "${FONTS_KEY}" "${FONT_VALUE}"
+  ${If} $1 == "${FONT_FILE}"
+    System::Call 'gdi32::RemoveFontResource(t "$FONTS\${FONT_FILE}")'
+    Delete /REBOOTOK "$FONTS\${FONT_FILE}"
+    DeleteRegValue HKLM "${FONTS_KEY}" "${FONT_VALUE}"
+    SendMessage ${HWND_BROADCAST} ${WM_FONTCHANGE} 0 0 /TIMEOUT=5000
+  ${EndIf}
 
   ${If} $RemoveSettings == 1
     DeleteRegKey HKCU "${SETTINGS_KEY}"

@@ -32,6 +32,7 @@ pkg_installed wine32:i386 || need+=(wine32:i386)
 have makensis || need+=(nsis)
 have weasyprint || need+=(weasyprint)
 pkg_installed python3-markdown || need+=(python3-markdown)
+pkg_installed python3-fonttools || need+=(python3-fonttools)  # names the shipped TSCII font
 have pdftotext || need+=(poppler-utils)
 # make fuzz and the short run in make test: clang with libFuzzer and its sanitizer runtimes.
 have clang++-14 || need+=(clang-14)

@@ -25,7 +25,7 @@ void ForgetContext() {
 
 void ForgetComposition() {
   ForgetWhatWasWritten();
-  twPending = 0;
+  shared->twPending = 0;
 }
 
 void NoteDeadKey(HWND window) { typewriterDeadKeyWindow = window; }

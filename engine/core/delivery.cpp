@@ -106,7 +106,7 @@ void DeliverToFrame(MSG* msg, const BYTE* text) {
     return;
   }
   BYTE last = text[length - 1];
-  if (encLipi == 1 && length >= 2 && text[length - 2] == glyphs.vowelSigns[7]) {
+  if (shared->encLipi == 1 && length >= 2 && text[length - 2] == glyphs.vowelSigns[7]) {
     SendMessageA(msg->hwnd, WM_CHAR, last, 0);
     SendMessageA(msg->hwnd, WM_CHAR, last, 0);
     msg->wParam = VK_BACK;

@@ -14,8 +14,8 @@ namespace {
 const int kClassNameSize = 32;
 
 bool IsToggleKey(const MSG& msg) {
-  UINT expected = hotKeyAlt == 1 ? WM_SYSKEYDOWN : WM_KEYDOWN;
-  return msg.message == expected && msg.wParam == hotKeyVk;
+  UINT expected = shared->hotKeyAlt == 1 ? WM_SYSKEYDOWN : WM_KEYDOWN;
+  return msg.message == expected && msg.wParam == shared->hotKeyVk;
 }
 
 // Keys that move the caret or change the text before it. Under EUDOR the engine's own erasing
@@ -98,8 +98,8 @@ bool CheckTargetWindow(HWND window) {
 }
 
 void FlipTamil() {
-  tamilOn = tamilOn == 0 ? 1 : 0;
-  NotifyOwner(tamilOn);
+  shared->tamilOn = shared->tamilOn == 0 ? 1 : 0;
+  NotifyOwner(shared->tamilOn);
 }
 
 // Under SOFFI the key-down is composed: it becomes the character it types. False when the key
@@ -130,18 +130,18 @@ bool TranslateSoffiKey(MSG* msg) {
 
 // The encoding the shared flags select, numbered as stored (in the order the tables are chosen).
 int SelectedEncoding() {
-  if (encTscii) return kEncTscii;
-  if (encTab) return kEncTab;
-  if (encTam) return kEncTam;
-  if (encLipi) return kEncLipi;
-  if (encTOld) return kEncTOld;
-  return encUnicode ? kEncUnicode : kEncTscii;
+  if (shared->encTscii) return kEncTscii;
+  if (shared->encTab) return kEncTab;
+  if (shared->encTam) return kEncTam;
+  if (shared->encLipi) return kEncLipi;
+  if (shared->encTOld) return kEncTOld;
+  return shared->encUnicode ? kEncUnicode : kEncTscii;
 }
 
 // The layout the shared settings select: a keyboard number.
 int SelectedLayout() {
-  if (keyboardLayout != kLayoutTypewriter) return keyboardLayout;
-  return oldTypewriter ? kKbdOldTypewriter : kKbdNewTypewriter;
+  if (shared->keyboardLayout != kLayoutTypewriter) return shared->keyboardLayout;
+  return shared->oldTypewriter ? kKbdOldTypewriter : kKbdNewTypewriter;
 }
 
 // Another process may select another encoding or layout at any time. The composers read the
@@ -161,11 +161,11 @@ void FollowSettings() {
 }
 
 void Compose(MSG* msg) {
-  if (encUnicode == 1) {
+  if (shared->encUnicode == 1) {
     ComposeUnicode(msg);
     return;
   }
-  switch (keyboardLayout) {
+  switch (shared->keyboardLayout) {
     case kLayoutPhonetic:
       ComposePhonetic8(msg);
       break;
@@ -206,7 +206,7 @@ void SetUpProcess() {
   LoadGlyphTables();
   tablesEncoding = SelectedEncoding();
   composingLayout = SelectedLayout();
-  tamilOn = 1;
+  shared->tamilOn = 1;
   NotifyOwner(1);
 }
 
@@ -215,7 +215,7 @@ namespace {
 // Everything after the first look at a message, in a frame of its own: the hook is called for
 // every message of every process, and nearly all leave at that first look.
 __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM lParam) {
-  LRESULT next = CallNextHookEx(hookHandle, code, wParam, lParam);
+  LRESULT next = CallNextHookEx(shared->hookHandle, code, wParam, lParam);
   MSG* msg = reinterpret_cast<MSG*>(lParam);
   if (!CanMatter(*msg) || !IsWindowOfThisProcess(msg->hwnd)) return next;
   if (processReady == 1) {
@@ -278,7 +278,7 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
 
   const LPARAM kReleased = static_cast<LPARAM>(1u << 31);
   const LPARAM kRepeated = 1 << 30;
-  if (tamilOn != 1 || (msg->lParam & (kReleased | kRepeated))) {
+  if (shared->tamilOn != 1 || (msg->lParam & (kReleased | kRepeated))) {
     bool reachesAsCharacter = !ThisHost().composesKeyDown || !TypesNoCharacter(msg->wParam);
     if (reachesAsCharacter) ForgetComposition();
     return next;
@@ -321,6 +321,6 @@ static inline bool MayMatter(WPARAM removal, const MSG* msg) {
 // The next hook is called first on every path, and its result returned (the composers' result
 // where a composer took the message).
 LRESULT CALLBACK KeyHookProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (!MayMatter(wParam, reinterpret_cast<const MSG*>(lParam))) return CallNextHookEx(hookHandle, code, wParam, lParam);
+  if (!MayMatter(wParam, reinterpret_cast<const MSG*>(lParam))) return CallNextHookEx(shared->hookHandle, code, wParam, lParam);
   return HandleMessage(code, wParam, lParam);
 }

@@ -32,6 +32,7 @@ HWND typewriterDeadKeyWindow;
 HWND compositionWindow;
 
 int phoneticJoin;
+BYTE phoneticTyped;
 BYTE t99AfterConsonant;
 BYTE t99NoAutoPulli;
 
@@ -60,6 +61,7 @@ void ResetProcessState() {
   typewriterDeadKeyWindow = nullptr;
   compositionWindow = nullptr;
   phoneticJoin = 0;
+  phoneticTyped = 0;
   t99AfterConsonant = 0;
   t99NoAutoPulli = 0;
 }

@@ -58,6 +58,7 @@ extern HWND compositionWindow;
 
 // Unicode composers.
 extern int phoneticJoin;
+extern BYTE phoneticTyped;  // the phonetic composer has seen a key, or the context was lost
 extern BYTE t99AfterConsonant;
 extern BYTE t99NoAutoPulli;
 

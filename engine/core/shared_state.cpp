@@ -1,38 +1,54 @@
 #include "engine/core/shared_state.h"
 
-// Before any setting arrives: TSCII, phonetic, Tamil on, toggle key F11 without Alt.
-VIREL_SHARED BYTE encTab = 0;
-VIREL_SHARED BYTE oldTypewriter = 0;
-VIREL_SHARED BYTE encLipi = 0;
-VIREL_SHARED BYTE syllableTables = 0;
-VIREL_SHARED int twMode = 0;
-VIREL_SHARED BYTE encTam = 0;
-VIREL_SHARED BYTE tamilOn = 1;
-VIREL_SHARED BYTE encUnicode = 0;
-VIREL_SHARED BYTE encTscii = 1;
-VIREL_SHARED BYTE encTOld = 0;
-VIREL_SHARED BYTE hotKeyVk = 0x7A;
-VIREL_SHARED BYTE hotKeyAlt = 0;
-VIREL_SHARED int twPending = 0;
-VIREL_SHARED int keyboardLayout = 0;
-VIREL_SHARED HWND ownerWindow = nullptr;
-VIREL_SHARED HHOOK hookHandle = nullptr;
+#include <string.h>
 
-void ResetSharedState() {
-  encTab = 0;
-  oldTypewriter = 0;
-  encLipi = 0;
-  syllableTables = 0;
-  twMode = 0;
-  encTam = 0;
-  tamilOn = 1;
-  encUnicode = 0;
-  encTscii = 1;
-  encTOld = 0;
-  hotKeyVk = 0x7A;
-  hotKeyAlt = 0;
-  twPending = 0;
-  keyboardLayout = 0;
-  ownerWindow = nullptr;
-  hookHandle = nullptr;
+namespace {
+
+#ifdef _WIN64
+const WCHAR kBlockName[] = L"Local\\VirelEgn64.5.0";
+#else
+const WCHAR kBlockName[] = L"Local\\VirelEgn32.5.0";
+#endif
+
+// Before any setting arrives: TSCII, phonetic, Tamil on, toggle key F11 without Alt.
+void SetFirstValues(EngineSharedState* block) {
+  memset(block, 0, sizeof *block);
+  block->encTscii = 1;
+  block->hotKeyVk = 0x7A;
+  block->tamilOn = 1;
 }
+
+// A block of this process alone, with no toggle key: nothing here is ever set up.
+EngineSharedState own;
+
+}  // namespace
+
+EngineSharedState* shared = &own;
+
+void MapSharedState() {
+  HANDLE section = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(EngineSharedState),
+                                      kBlockName);
+  bool made = section != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
+  DWORD access = FILE_MAP_READ | FILE_MAP_WRITE;
+  if (section == nullptr) {
+    // Made by a process of higher integrity: this one may read it, and keep its own writes.
+    section = OpenFileMappingW(FILE_MAP_READ, FALSE, kBlockName);
+    access = FILE_MAP_COPY;
+  }
+  void* view = section != nullptr ? MapViewOfFile(section, access, 0, 0, sizeof(EngineSharedState)) : nullptr;
+  if (section != nullptr) CloseHandle(section);  // the view keeps the section
+  if (view == nullptr) {
+    UnmapSharedState();
+    return;
+  }
+  shared = static_cast<EngineSharedState*>(view);
+  if (made) SetFirstValues(shared);
+}
+
+void UnmapSharedState() {
+  if (shared != &own) UnmapViewOfFile(shared);
+  memset(&own, 0, sizeof own);
+  shared = &own;
+}
+
+void ResetSharedState() { SetFirstValues(shared); }

@@ -6,26 +6,26 @@
 #include "engine/core/shared_state.h"
 
 void LoadGlyphTables() {
-  if (encTscii) {
+  if (shared->encTscii) {
     FillGlyphSlots(&glyphs, kSlotsTscii);
-    syllableTables = 0;
-  } else if (encTab) {
+    shared->syllableTables = 0;
+  } else if (shared->encTab) {
     FillGlyphSlots(&glyphs, kSlotsTab);
-    syllableTables = 0;
-  } else if (encTam) {
+    shared->syllableTables = 0;
+  } else if (shared->encTam) {
     FillGlyphSlots(&glyphs, kSlotsTam);
-    if (ThisHost().syllableGlyphs) syllableTables = 1;
-  } else if (encLipi) {
+    if (ThisHost().syllableGlyphs) shared->syllableTables = 1;
+  } else if (shared->encLipi) {
     FillGlyphSlots(&glyphs, kSlotsLipi);
-  } else if (encTOld) {
+  } else if (shared->encTOld) {
     FillGlyphSlots(&glyphs, kSlotsTOld);
-    syllableTables = 1;
-  } else if (encUnicode) {
+    shared->syllableTables = 1;
+  } else if (shared->encUnicode) {
     LoadUnicodeTables();
-    syllableTables = 0;
+    shared->syllableTables = 0;
   } else {
     FillGlyphSlots(&glyphs, kSlotsTscii);
-    encTscii = 1;
-    syllableTables = 0;
+    shared->encTscii = 1;
+    shared->syllableTables = 0;
   }
 }

@@ -82,7 +82,7 @@ void EndSyllable() {
 
 // In LIPI and T_OLD a printable ASCII character is itself a glyph of the font ([ is ங் in LIPI,
 // # is ஜ in T_OLD): the user typed that letter, and the rules build on it as on their own.
-bool IsGlyphOfTheFont(int k) { return (encLipi || encTOld) && k >= kFirstPrintable && k < 0x7F; }
+bool IsGlyphOfTheFont(int k) { return (shared->encLipi || shared->encTOld) && k >= kFirstPrintable && k < 0x7F; }
 
 void PassThrough(int k, const History& o) {
   if (IsGlyphOfTheFont(k)) {
@@ -101,7 +101,7 @@ bool IsLetter(int k) { return (k >= 'A' && k <= 'Z') || (k >= 'a' && k <= 'z'); 
 int DeadConsonant(const History& o, int first, int last) {
   if (o.h2 == 0) return kNone;
   for (int i = first; i <= last; ++i) {
-    bool dead = encTab ? (o.h1 == C(i) && o.h2 == P()) : o.h2 == D(i);
+    bool dead = shared->encTab ? (o.h1 == C(i) && o.h2 == P()) : o.h2 == D(i);
     if (dead) return i;
   }
   return kNone;
@@ -122,20 +122,20 @@ int IndexOf(BYTE (*slot)(int), BYTE b, int last) {
 
 // Consonant + i and + ii as one glyph (consonantI/consonantIi) rather than consonant and sign:
 // always in LIPI, and wherever syllableTables asks for it and the loaded tables hold them.
-bool SyllableGlyphs() { return (encLipi || syllableTables) && CI(0) != 0; }
+bool SyllableGlyphs() { return (shared->encLipi || shared->syllableTables) && CI(0) != 0; }
 
 // Writes the dead consonant i; TAB's takes two bytes. TAB's history then keeps in h0 a byte
 // from before the last syllable (a ெ or ே, say), not the byte before the consonant. The TAB rules
 // that write a syllable over it and would leave that byte where a later key looks (A, டி, u, U,
 // ஸ்ரீ) write 0 instead; else it would close the syllable (கொடுஉ) or set off a repair (கெேடு).
 bool WriteDead(MSG* msg, int i, const History& o) {
-  if (encTab) return Write(msg, 0, {C(i), P()}, {o.h0, C(i), P()});
+  if (shared->encTab) return Write(msg, 0, {C(i), P()}, {o.h0, C(i), P()});
   return Write(msg, 0, {D(i)}, {o.h1, o.h2, D(i)});
 }
 
 // Turns the dead consonant that ends the text into dead consonant `into` (h, g, j and -).
 bool ReplaceDead(MSG* msg, int into, const History& o) {
-  if (encTab) return Write(msg, 2, {C(into), P()}, {o.h0, C(into), P()});
+  if (shared->encTab) return Write(msg, 2, {C(into), P()}, {o.h0, C(into), P()});
   return Write(msg, 1, {D(into)}, {o.h0, o.h1, D(into)});
 }
 
@@ -164,7 +164,7 @@ bool CombineA(MSG* msg, const History& o) {
   if (o.h2 == V(kVowA)) return Write(msg, 1, {V(kVowAa)}, {o.h0, o.h1, V(kVowAa)});
   int i = DeadConsonant(o);
   if (i != kNone) {
-    if (encTab) return Write(msg, 2, {C(i)}, {0, 0, C(i)});
+    if (shared->encTab) return Write(msg, 2, {C(i)}, {0, 0, C(i)});
     return Write(msg, 1, {C(i)}, {o.h0, o.h1, C(i)});
   }
   if (IndexOf(C, o.h2, kLastConsonant) != kNone) return Write(msg, 0, {S(kSignAa)}, {o.h1, o.h2, S(kSignAa)});
@@ -175,7 +175,7 @@ bool CombineA(MSG* msg, const History& o) {
 bool CombineLongA(MSG* msg, const History& o) {
   int i = DeadConsonant(o);
   if (i == kNone) return false;
-  if (encTab) return Write(msg, 1, {S(kSignAa)}, {0, o.h1, S(kSignAa)});
+  if (shared->encTab) return Write(msg, 1, {S(kSignAa)}, {0, o.h1, S(kSignAa)});
   return Write(msg, 1, {C(i), S(kSignAa)}, {o.h1, o.h2, S(kSignAa)});
 }
 
@@ -183,7 +183,7 @@ bool CombineI(MSG* msg, const History& o) {
   if (o.h2 == V(kVowI)) return Write(msg, 1, {V(kVowIi)}, {o.h0, o.h1, V(kVowIi)});
   if (o.h2 == V(kVowA)) return Write(msg, 1, {V(kVowAi)}, {o.h0, o.h1, V(kVowAi)});
   if (IsDead(o, kTta)) {
-    if (encTab) return Write(msg, 2, {X(kSpecialTi)}, {0, 0, X(kSpecialTi)});
+    if (shared->encTab) return Write(msg, 2, {X(kSpecialTi)}, {0, 0, X(kSpecialTi)});
     return Write(msg, 1, {X(kSpecialTi)}, {o.h0, o.h1, X(kSpecialTi)});
   }
   if (o.h2 == X(kSpecialTi)) return Write(msg, 1, {X(kSpecialTii)}, {o.h0, o.h1, X(kSpecialTii)});
@@ -191,7 +191,7 @@ bool CombineI(MSG* msg, const History& o) {
   if (o.h2 == S(kSignI) && S(kSignI) != S(kSignAa)) {
     return Write(msg, 2, {o.h1, S(kSignIi)}, {o.h0, o.h1, S(kSignIi)});
   }
-  if (encTab) {
+  if (shared->encTab) {
     int i = DeadConsonant(o);
     if (i != kNone && Write(msg, 2, {C(i), S(kSignI)}, {o.h0, C(i), S(kSignI)})) return true;
   } else if (!SyllableGlyphs()) {
@@ -211,7 +211,7 @@ bool CombineI(MSG* msg, const History& o) {
 bool CombineLongI(MSG* msg, const History& o) {
   int i = DeadConsonant(o);
   if (i == kNone) return false;
-  if (encTab) return Write(msg, 1, {S(kSignIi)}, {o.h0, o.h1, S(kSignIi)});
+  if (shared->encTab) return Write(msg, 1, {S(kSignIi)}, {o.h0, o.h1, S(kSignIi)});
   if (!SyllableGlyphs()) return Write(msg, 1, {C(i), S(kSignIi)}, {o.h1, o.h2, S(kSignIi)});
   return Write(msg, 1, {CII(i)}, {o.h0, o.h1, CII(i)});
 }
@@ -223,13 +223,13 @@ bool UAfterDead(MSG* msg, const History& o, bool longU) {
   if (i == kNone) return false;
   int sign = longU ? kSignUu : kSignU;
   if (i >= kFirstGrantha) {
-    if (encTab) return Write(msg, 1, {S(sign)}, {o.h0, o.h1, S(sign)});
+    if (shared->encTab) return Write(msg, 1, {S(sign)}, {o.h0, o.h1, S(sign)});
     return Write(msg, 1, {C(i), S(sign)}, {o.h1, C(i), S(sign)});
   }
   BYTE syllable = longU ? UU(i) : U(i);
   // In TAB the syllable replaces both bytes of the dead consonant; ூ stays in h2 like ு, so a
   // following n is ன் (மூன்று).
-  if (encTab) return Write(msg, 2, {syllable}, {0, 0, syllable});
+  if (shared->encTab) return Write(msg, 2, {syllable}, {0, 0, syllable});
   return Write(msg, 1, {syllable}, {o.h0, o.h1, syllable});
 }
 
@@ -254,15 +254,15 @@ bool CombineU(MSG* msg, const History& o) {
 bool PrefixAfterDead(MSG* msg, const History& o, int sign, bool withAa) {
   int i = DeadConsonant(o);
   if (i == kNone) return false;
-  int erase = encTab ? 2 : 1;
+  int erase = shared->encTab ? 2 : 1;
   if (withAa) return Write(msg, erase, {S(sign), C(i), S(kSignAa)}, {S(sign), C(i), S(kSignAa)});
-  History next = encTab ? History{o.h0, S(sign), C(i)} : History{o.h1, S(sign), C(i)};
+  History next = shared->encTab ? History{o.h0, S(sign), C(i)} : History{o.h1, S(sign), C(i)};
   return Write(msg, erase, {S(sign), C(i)}, next);
 }
 
 bool CombineHyphen(MSG* msg, const History& o) {
   if (IsDead(o, kNnna)) return ReplaceDead(msg, kNa, o);
-  if (encLipi) return Write(msg, 0, {P()}, {o.h0, o.h1, P()});
+  if (shared->encLipi) return Write(msg, 0, {P()}, {o.h0, o.h1, P()});
   return false;
 }
 
@@ -340,7 +340,7 @@ int NKeyConsonant(const History& o) {
 // r after ச் makes ஸ்ரீ.
 bool WriteSri(MSG* msg, const History& o) {
   if (!IsDead(o, kCa)) return false;
-  if (encTab) return Write(msg, 2, {X(kSpecialSri)}, {0, 0, X(kSpecialSri)});
+  if (shared->encTab) return Write(msg, 2, {X(kSpecialSri)}, {0, 0, X(kSpecialSri)});
   if (!Write(msg, 1, {X(kSpecialSri)}, {o.h0, o.h1, X(kSpecialSri)})) return false;
   EndSyllable();
   return true;

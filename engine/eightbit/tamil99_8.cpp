@@ -67,7 +67,7 @@ void PlainWrite(MSG* msg, int k, BYTE b) {
   }
   tamil99AfterConsonant = ConsonantIndex(b) >= 0 ? 1 : 0;
   if (tamil99NoAutoPulli == 0 && tamil99AfterConsonant == 1 && IsPulliPair(lastEmitted, b)) {
-    if (encTab == 1) {
+    if (shared->encTab == 1) {
       Send(msg, 0, P(), b);
     } else {
       Send(msg, 1, D(ConsonantIndex(lastEmitted)), b);
@@ -128,7 +128,7 @@ void WriteIOrIi(MSG* msg, BYTE special, BYTE (*syllableOf)(int), BYTE sign) {
   if (before == C(4)) {
     Rewrite(msg, special);
     lastEmitted = special;
-  } else if ((encLipi == 1 || syllableTables == 1) && syllable != 0) {
+  } else if ((shared->encLipi == 1 || shared->syllableTables == 1) && syllable != 0) {
     Rewrite(msg, syllable);
     lastEmitted = syllable;
   } else {
@@ -208,7 +208,7 @@ bool VowelKey(MSG* msg, int k) {
     case 'F':
       if (j < 0) {
         PlainWrite(msg, k, V(kVowAytham));
-      } else if (encTab == 1) {
+      } else if (shared->encTab == 1) {
         Rewrite(msg, before, P());
         lastEmitted = P();
       } else {

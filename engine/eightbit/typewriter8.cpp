@@ -108,7 +108,7 @@ BYTE GlyphOfKey(int k) {
   for (const GlyphKey& row : kGlyphKeys) {
     if (row.key == k) return row.slot(row.index);
   }
-  if (k == '?' && encLipi == 1) return P();  // LIPI has a glyph of its own here
+  if (k == '?' && shared->encLipi == 1) return P();  // LIPI has a glyph of its own here
   return static_cast<BYTE>(SymbolKeyByte(k));
 }
 
@@ -152,14 +152,14 @@ void ApplyMode(MSG* msg, int mode, BYTE x, int erase) {
   switch (mode) {
     case kModePulli:
       if (j >= 0) {
-        if (encTab == 1) {
+        if (shared->encTab == 1) {
           Send(msg, erase, x, P());
           Last() = P();
         } else {
           Send(msg, erase, D(j));
           Last() = D(j);
         }
-      } else if (x == kSpace && (encTam == 1 || encTab == 1)) {
+      } else if (x == kSpace && (shared->encTam == 1 || shared->encTab == 1)) {
         Send(msg, 0, P());
         Last() = P();
       } else {
@@ -172,7 +172,7 @@ void ApplyMode(MSG* msg, int mode, BYTE x, int erase) {
       // A syllable slot this process did not load reads 0 (syllableTables is shared and may
       // come from another process's encoding): then consonant and sign.
       BYTE syllable = j < 0 ? 0 : mode == kModeI ? CI(j) : CII(j);
-      if (j >= 0 && (encLipi == 1 || syllableTables == 1) && syllable != 0) {
+      if (j >= 0 && (shared->encLipi == 1 || shared->syllableTables == 1) && syllable != 0) {
         Send(msg, erase, syllable);
         Last() = syllable;
       } else if (j >= 0) {
@@ -220,8 +220,8 @@ void ComposeTypewriter8(MSG* msg) {
   int k = KeyChar(*msg);
   // A control key (Backspace, Enter, Tab) is no glyph to put a pending mode on: it drops the
   // mode and does what it does.
-  twMode = k >= 0 && k < 0x20 ? kModeNone : twPending;
-  twPending = 0;
+  shared->twMode = k >= 0 && k < 0x20 ? kModeNone : shared->twPending;
+  shared->twPending = 0;
   // A WINWO host keeps a character for a dead key swallowed just before in this window.
   bool deadKeyHere = TakeDeadKey(msg->hwnd);
   BYTE b = 0;
@@ -229,13 +229,13 @@ void ComposeTypewriter8(MSG* msg) {
   bool special = IsSpecialKey(k);
   bool wrote = false;
   if (sign != kModeNone) {
-    if (oldTypewriter == 1) {
-      twPending = sign;
+    if (shared->oldTypewriter == 1) {
+      shared->twPending = sign;
       Swallow(msg);
       NoteDeadKey(msg->hwnd);
       return;
     }
-    twMode = sign;
+    shared->twMode = sign;
   } else if (special) {
     // The key itself never reaches the application. What a rewrite left in the message (under
     // FRAME its last byte, which the host writes) stays there.
@@ -245,12 +245,12 @@ void ComposeTypewriter8(MSG* msg) {
     b = GlyphOfKey(k);
   }
 
-  if (twPending != 0) {
+  if (shared->twPending != 0) {
     if (!wrote) Swallow(msg);
     return;
   }
 
-  if (twMode == kModeNone) {
+  if (shared->twMode == kModeNone) {
     if (b != 0) {
       Send(msg, 0, b);
       Last() = b;
@@ -261,14 +261,14 @@ void ComposeTypewriter8(MSG* msg) {
     } else {
       ShiftHistory(static_cast<BYTE>(msg->wParam));
     }
-  } else if (oldTypewriter == 1) {
+  } else if (shared->oldTypewriter == 1) {
     if (ThisHost().keepsNul && deadKeyHere) EraseKeptCharacter(msg->hwnd);
     if (special) {
       if (!wrote) Swallow(msg);  // no glyph to apply the mode to
     } else {
-      ApplyMode(msg, twMode, b, 0);
+      ApplyMode(msg, shared->twMode, b, 0);
     }
   } else {
-    ApplyMode(msg, twMode, Last(), 1);
+    ApplyMode(msg, shared->twMode, Last(), 1);
   }
 }

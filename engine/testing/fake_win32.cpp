@@ -3,6 +3,7 @@
 #include "engine/core/own_input.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <strings.h>
 
@@ -102,6 +103,11 @@ void MoveCaret(Host& host, UINT message, WPARAM key, LPARAM lParam) {
 }
 
 }  // namespace
+
+World::~World() {
+  for (auto& section : sections) free(section.second.memory);
+  for (BYTE* copy : copies) free(copy);
+}
 
 World& world() {
   if (current == nullptr) current = new World();
@@ -638,3 +644,52 @@ BOOL GetFileVersionInfoA(LPCSTR, DWORD, DWORD size, LPVOID data) {
   memcpy(data, r.data(), std::min<size_t>(size, r.size()));
   return TRUE;
 }
+
+DWORD GetLastError() { return world().lastError; }
+
+BOOL CloseHandle(HANDLE) { return TRUE; }
+
+// A section's handle is the address of its entry; memory is page-aligned, as the system's is.
+namespace {
+std::wstring InSession(const WCHAR* name) { return std::to_wstring(world().session) + L":" + name; }
+}  // namespace
+
+HANDLE CreateFileMappingW(HANDLE, void*, DWORD, DWORD, DWORD sizeLow, const WCHAR* name) {
+  Record("CreateFileMappingW");
+  auto found = world().sections.find(InSession(name));
+  if (found != world().sections.end()) {
+    // No write access for a process of lower integrity than the one that made it.
+    if (world().integrity < found->second.integrity) {
+      world().lastError = ERROR_ACCESS_DENIED;
+      return nullptr;
+    }
+    world().lastError = ERROR_ALREADY_EXISTS;
+    return &found->second;
+  }
+  size_t size = (sizeLow + 4095) / 4096 * 4096;
+  BYTE* memory = static_cast<BYTE*>(aligned_alloc(4096, size));
+  memset(memory, 0, size);
+  fake::World::Section& section = world().sections[InSession(name)];
+  section = fake::World::Section{memory, size, world().integrity};
+  world().lastError = 0;
+  return &section;
+}
+
+HANDLE OpenFileMappingW(DWORD, BOOL, const WCHAR* name) {
+  auto found = world().sections.find(InSession(name));
+  return found == world().sections.end() ? nullptr : &found->second;
+}
+
+// A copy-on-write view is a copy of the section's memory as it is now.
+LPVOID MapViewOfFile(HANDLE handle, DWORD access, DWORD, DWORD, size_t) {
+  Record("MapViewOfFile", nullptr, access, 0, 0);
+  auto* section = static_cast<fake::World::Section*>(handle);
+  if (section == nullptr) return nullptr;
+  if (access != FILE_MAP_COPY) return section->memory;
+  BYTE* copy = static_cast<BYTE*>(aligned_alloc(4096, section->size));
+  memcpy(copy, section->memory, section->size);
+  world().copies.insert(copy);
+  return copy;
+}
+
+BOOL UnmapViewOfFile(const void*) { return TRUE; }

@@ -103,6 +103,21 @@ struct World {
   std::map<std::string, UINT> clipboardFormats;  // registered format names
   std::map<HGLOBAL, std::vector<BYTE>> globals;
 
+  // Named sections of the session, each with the integrity of the process that made it, and the
+  // integrity of the process the engine runs in; views that are copies of a section.
+  struct Section {
+    BYTE* memory;
+    size_t size;
+    DWORD integrity;
+  };
+  std::map<std::wstring, Section> sections;
+  std::map<const void*, std::wstring> views;
+  std::set<BYTE*> copies;
+  DWORD integrity = 0x2000;  // medium
+  DWORD session = 1;          // "Local\\" names are the session's
+  DWORD lastError = 0;
+  ~World();
+
   HHOOK installedHook = nullptr;
   bool hookFails = false;
   bool unhookFails = false;

@@ -113,6 +113,13 @@ struct INPUT {
 #define MAPVK_VK_TO_VSC 0
 #define MAPVK_VK_TO_CHAR 2
 #define CF_TEXT 1
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))
+#define PAGE_READWRITE 0x04
+#define FILE_MAP_COPY 0x0001
+#define FILE_MAP_WRITE 0x0002
+#define FILE_MAP_READ 0x0004
+#define ERROR_ACCESS_DENIED 5
+#define ERROR_ALREADY_EXISTS 183
 #define GMEM_MOVEABLE 0x0002
 #define GMEM_DDESHARE 0x2000
 #define DLL_PROCESS_DETACH 0
@@ -164,6 +171,12 @@ HGLOBAL GlobalFree(HGLOBAL block);
 size_t GlobalSize(HGLOBAL block);
 
 DWORD GetTickCount();
+DWORD GetLastError();
+BOOL CloseHandle(HANDLE handle);
+HANDLE CreateFileMappingW(HANDLE file, void* security, DWORD protect, DWORD sizeHigh, DWORD sizeLow, const WCHAR* name);
+HANDLE OpenFileMappingW(DWORD access, BOOL inherit, const WCHAR* name);
+LPVOID MapViewOfFile(HANDLE section, DWORD access, DWORD offsetHigh, DWORD offsetLow, size_t bytes);
+BOOL UnmapViewOfFile(const void* view);
 DWORD GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size);
 DWORD GetFileVersionInfoSizeA(LPCSTR path, DWORD* handle);
 BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data);

@@ -84,8 +84,8 @@ void Keep(unsigned behind) {
 
 
 HWND StartProcess(const std::string& modulePath) {
+  UnmapSharedState();
   Reset();
-  ResetSharedState();
   ResetProcessState();
   world().modulePath = modulePath;
   HWND window = NewWindow("RichEdit20W");
@@ -221,7 +221,7 @@ bool Pump() {
   return false;
 }
 
-void PressToggle(HWND window) { PressKey(window, hotKeyVk, hotKeyAlt == 1); }
+void PressToggle(HWND window) { PressKey(window, shared->hotKeyVk, shared->hotKeyAlt == 1); }
 
 void PressKey(HWND window, UINT vk, bool alt) {
   Retrieve(Message(window, static_cast<UINT>(alt ? WM_SYSKEYDOWN : WM_KEYDOWN), vk, kFirstPress));
@@ -243,9 +243,9 @@ void TypeKey(HWND window, unsigned char ch, unsigned behind) {
 void TypeToggle(HWND window, unsigned behind) {
   world().focus = window;
   world().tick += behind == 0 ? kSlowTyping : kFastTyping;
-  if (hotKeyAlt == 1) UsersKeyEvent(VK_MENU, false);
-  UsersKeyEvent(hotKeyVk, false);
-  if (hotKeyAlt == 1) UsersKeyEvent(VK_MENU, true);
+  if (shared->hotKeyAlt == 1) UsersKeyEvent(VK_MENU, false);
+  UsersKeyEvent(shared->hotKeyVk, false);
+  if (shared->hotKeyAlt == 1) UsersKeyEvent(VK_MENU, true);
   Keep(behind);
 }
 
@@ -273,7 +273,7 @@ void Click(HWND window, size_t unitsFromEnd) {
 
 std::set<uint16_t> TypedGlyphs() {
   std::set<uint16_t> typed;
-  if (encLipi == 0 && encTOld == 0) return typed;
+  if (shared->encLipi == 0 && shared->encTOld == 0) return typed;
   const BYTE* tables = reinterpret_cast<const BYTE*>(&glyphs);
   for (size_t i = 0; i < sizeof glyphs; ++i) {
     if (tables[i] >= 0x21 && tables[i] < 0x7F) typed.insert(tables[i]);

@@ -49,7 +49,7 @@ const std::set<uint16_t>& AllGlyphBytes() {
   static std::set<uint16_t> all;
   if (!all.empty()) return all;
   GlyphTables kept = glyphs;
-  BYTE keptSyllables = syllableTables;
+  BYTE keptSyllables = shared->syllableTables;
   for (int encoding = kEncTscii; encoding <= kEncTOld; ++encoding) {
     SetTamilEncodings(encoding);
     LoadGlyphTables();
@@ -57,7 +57,7 @@ const std::set<uint16_t>& AllGlyphBytes() {
     for (size_t i = 0; i < sizeof glyphs; ++i) all.insert(tables[i]);
   }
   glyphs = kept;
-  syllableTables = keptSyllables;
+  shared->syllableTables = keptSyllables;
   return all;
 }
 
@@ -250,11 +250,11 @@ void TypingSession::Do(Action action, unsigned argument) {
         case 0: SetTamilEncodings(value % 6); break;
         case 1: SetTamilKeyboard(value % 4); break;
         case 2: ToggleTamil(); break;
-        case 3: twMode = value; break;
-        case 4: twPending = value; break;
-        case 5: keyboardLayout = value; break;
-        case 6: syllableTables = static_cast<BYTE>(value & 1); break;
-        default: oldTypewriter = static_cast<BYTE>(value & 1); break;
+        case 3: shared->twMode = value; break;
+        case 4: shared->twPending = value; break;
+        case 5: shared->keyboardLayout = value; break;
+        case 6: shared->syllableTables = static_cast<BYTE>(value & 1); break;
+        default: shared->oldTypewriter = static_cast<BYTE>(value & 1); break;
       }
       scribbled_ = true;
       corrupted_ = corrupted_ || (argument & 7) >= 3;

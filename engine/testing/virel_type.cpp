@@ -45,10 +45,10 @@ void TypeLine(HWND window, const std::string& line) {
     keys.clear();
     int digit = i + 1 < line.size() ? line[i + 1] - '0' : 0;
     if (next == 'k') fake::PressToggle(window);
-    if (next == '+' || next == '-') tamilOn = next == '+' ? 1 : 0;
+    if (next == '+' || next == '-') shared->tamilOn = next == '+' ? 1 : 0;
     if (next == 'e') SetTamilEncodings(digit);
     if (next == 'l') SetTamilKeyboard(digit);
-    if (next == 's') syllableTables = static_cast<BYTE>(digit);
+    if (next == 's') shared->syllableTables = static_cast<BYTE>(digit);
     if (next == 'e' || next == 'l' || next == 's') ++i;
   }
   fake::Type(window, keys);

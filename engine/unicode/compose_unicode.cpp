@@ -4,7 +4,7 @@
 #include "engine/unicode/unicode_composer.h"
 
 void ComposeUnicode(MSG* msg) {
-  switch (keyboardLayout) {
+  switch (shared->keyboardLayout) {
     case kLayoutPhonetic:
       ComposePhoneticUnicode(msg);
       break;
@@ -21,6 +21,7 @@ void ComposeUnicode(MSG* msg) {
 
 void ForgetUnicodeContext() {
   lastEmitted = uni::kNothing;
+  phoneticTyped = 1;  // whatever stands before the caret now is not known
   phoneticJoin = 0;
   t99AfterConsonant = 0;
   t99NoAutoPulli = 1;

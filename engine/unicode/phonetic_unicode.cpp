@@ -116,7 +116,9 @@ void LetPass() {
 
 void ComposePhoneticUnicode(MSG* msg) {
   int key = KeyChar(*msg);
-  if (key == '\b' || key == '\r') lastEmitted = kNothing;
+  if (key == '\b') lastEmitted = kNothing;
+  bool firstKey = phoneticTyped == 0;  // nothing typed in this process yet: a word begins
+  phoneticTyped = 1;
   BYTE p = lastEmitted;
   int join = phoneticJoin;
   phoneticJoin = kJoinNone;
@@ -141,7 +143,7 @@ void ComposePhoneticUnicode(MSG* msg) {
       EmitText(msg, Text(V(kAytham)));
       return;
     case 'n':
-      EmitConsonant(msg, p == kMarkSpace ? kNa : kNnna);
+      EmitConsonant(msg, p == kMarkSpace || firstKey ? kNa : kNnna);
       phoneticJoin = kJoinN;
       return;
     case 'g':
@@ -192,6 +194,8 @@ void ComposePhoneticUnicode(MSG* msg) {
     case ' ':
     case ',':
     case '.':
+    case '\r':
+    case '\t':
       lastEmitted = kMarkSpace;
       return;
     default:

@@ -188,9 +188,9 @@ Outcome KeyRule(MSG* msg, int key, BYTE* letter) {
   }
   for (const auto& k : kConsonantUKeys) {
     if (k.key != key) continue;
-    if (oldTypewriter && twMode == kModeUu) {
+    if (shared->oldTypewriter && shared->twMode == kModeUu) {
       EmitText(msg, Text(C(k.consonant), S(kUu)));
-      twMode = kModeNone;
+      shared->twMode = kModeNone;
     } else {
       EmitText(msg, Text(C(k.consonant), S(kU)));
     }
@@ -211,11 +211,11 @@ Outcome KeyRule(MSG* msg, int key, BYTE* letter) {
   if (key == 'h' || key == '}' || key == '%' || key == '^' || key == '&') return SignKey(msg, key, p);
   for (const auto& k : kModeKeys) {
     if (k.key != key) continue;
-    if (!oldTypewriter) {
-      twMode = k.mode;
+    if (!shared->oldTypewriter) {
+      shared->twMode = k.mode;
       return kFinish;
     }
-    twPending = k.mode;
+    shared->twPending = k.mode;
     Swallow(msg);
     NoteDeadKey(msg->hwnd);
     lastEmitted = kNothing;
@@ -260,11 +260,11 @@ void PlainFinish(MSG* msg, BYTE p, BYTE letter) {
 void OldModeFinish(MSG* msg, BYTE p, BYTE letter) {
   if (letter == kMarkKsha) {
     DeliverKsha(msg, 0);
-    EmitNoExtra(msg, Text(ModeUnit(twMode)));
+    EmitNoExtra(msg, Text(ModeUnit(shared->twMode)));
     lastEmitted = LastSent();
     return;
   }
-  switch (twMode) {
+  switch (shared->twMode) {
     case kModePulli:
       // A prefix sign stands alone here too, never on the character before it.
       if (IsPrefixSign(letter)) DeliverUnicodeChar(msg, kZeroWidthJoiner);
@@ -281,7 +281,7 @@ void OldModeFinish(MSG* msg, BYTE p, BYTE letter) {
       return;
     default:
       if (IsUniConsonant(letter)) {
-        EmitText(msg, Text(letter, ModeUnit(twMode)));
+        EmitText(msg, Text(letter, ModeUnit(shared->twMode)));
       } else {
         Swallow(msg);
       }
@@ -292,8 +292,8 @@ void OldModeFinish(MSG* msg, BYTE p, BYTE letter) {
 // The New mode key is this keystroke: the mode applies to what was written last.
 void NewModeFinish(MSG* msg, BYTE p) {
   if (IsUniConsonant(p)) {
-    EmitText(msg, Text(ModeUnit(twMode)));
-  } else if (twMode == kModeUu && IsUnit(p, S(kU))) {
+    EmitText(msg, Text(ModeUnit(shared->twMode)));
+  } else if (shared->twMode == kModeUu && IsUnit(p, S(kU))) {
     LengthenU(msg);
   } else {
     Swallow(msg);
@@ -303,28 +303,28 @@ void NewModeFinish(MSG* msg, BYTE p) {
 }  // namespace
 
 void ComposeTypewriterUnicode(MSG* msg) {
-  twMode = kModeNone;
+  shared->twMode = kModeNone;
   bool deadKeyHere = TakeDeadKey(msg->hwnd);
   int key = KeyChar(*msg);
   // A control key (Backspace, Enter, Tab) is no letter to put a pending mode on: it drops the
   // mode and does what it does.
   bool controlKey = key >= 0 && key < 0x20;
-  if (twPending != 0 && !controlKey) {
-    twMode = twPending;
+  if (shared->twPending != 0 && !controlKey) {
+    shared->twMode = shared->twPending;
     // WINWO still shows the Old mode key typed just before in this window; it goes now.
     if (ThisHost().keepsNul && deadKeyHere) EraseKeptCharacter(msg->hwnd);
   }
-  twPending = 0;
+  shared->twPending = 0;
   BYTE letter = 0;
   if (key >= 0x21 && key <= 0x7E && KeyRule(msg, key, &letter) == kStop) return;
 
   BYTE p = lastEmitted;
-  if (twPending != 0) {
+  if (shared->twPending != 0) {
     Swallow(msg);
     lastEmitted = kNothing;
-  } else if (twMode == kModeNone) {
+  } else if (shared->twMode == kModeNone) {
     PlainFinish(msg, p, letter);
-  } else if (oldTypewriter) {
+  } else if (shared->oldTypewriter) {
     OldModeFinish(msg, p, letter);
   } else {
     NewModeFinish(msg, p);

@@ -39,9 +39,9 @@
 !ifdef MUI_FINISHPAGE | MUI_UNFINISHPAGE
   ${LangFileString} MUI_TEXT_FINISH_REBOOTNOW "இப்போதே மீண்டும் தொடங்கு"
   ${LangFileString} MUI_TEXT_FINISH_REBOOTLATER "பின்னர் நானே மீண்டும் தொடங்குவேன்"
-  ${LangFileString} MUI_TEXT_FINISH_RUN "$(^NameDA) &இயக்கு"
-  ${LangFileString} MUI_TEXT_FINISH_SHOWREADME "&குறிப்புகளைக் காட்டு"
-  ${LangFileString} MUI_BUTTONTEXT_FINISH "&முடி"
+  ${LangFileString} MUI_TEXT_FINISH_RUN "$(^NameDA) இயக்கு (&R)"
+  ${LangFileString} MUI_TEXT_FINISH_SHOWREADME "குறிப்புகளைக் காட்டு (&S)"
+  ${LangFileString} MUI_BUTTONTEXT_FINISH "முடி (&F)"
 !endif
 
 !ifdef MUI_UNCONFIRMPAGE

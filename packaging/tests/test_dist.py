@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """What `make dist` made (in $VIREL_BUILD/dist, default ./build/dist): the manuals' pages,
 headings and pictures, every example of the manuals and the README's charts against the engine,
-and the portable zip's files. Prints one line per check (engine/e2e/caserun.py)."""
+and the portable zip's files, and that the installer is a 32-bit, DPI-aware program. Prints one line
+per check (engine/e2e/caserun.py)."""
 import os
 import re
 import struct
@@ -32,7 +33,8 @@ ZWJ = "\u200D"
 PORTABLE = {"Virel-5.0/" + name for name in (
     "Virel64.exe", "VirelEgn64.dll", "Virel32.exe", "VirelEgn32.dll", "README.txt",
     "Virel-Manual-English.pdf", "Virel-Manual-Tamil.pdf", "virelconv.exe", "chart-phonetic.png",
-    "chart-tamil99.png", "chart-new-typewriter.png", "chart-old-typewriter.png")}
+    "chart-tamil99.png", "chart-new-typewriter.png", "chart-old-typewriter.png", "TSCVirel.ttf",
+    "TSCVirel-Licence.txt")}
 
 
 def tool(*argv, stdin=""):
@@ -118,6 +120,16 @@ def check_portable():
     return f"{len(names)} files"
 
 
+def check_installer():
+    """The shipped installer runs on both kinds of Windows and draws sharply at any scale."""
+    with open(os.path.join(DIST, "VirelSetup-5.0.exe"), "rb") as f:
+        data = f.read()
+    machine = struct.unpack_from("<H", data, struct.unpack_from("<I", data, 0x3C)[0] + 4)[0]
+    assert machine == 0x14C, f"machine {machine:#x}, not a 32-bit program"
+    assert re.search(rb"<dpiAware[^>]*>true</dpiAware>", data), "no dpiAware in its manifest"
+    return "32-bit, DPI-aware"
+
+
 def check_readme_charts():
     def facts(folder):
         with open(os.path.join(folder, "charts.txt"), encoding="utf-8") as f:
@@ -131,6 +143,7 @@ CASES = ([(f"manual {name}", lambda *_, n=name, s=source: check_manual(n, s))
           for name, source in MANUALS.items()] +
          [("manual examples", lambda *_: check_examples()),
           ("portable zip", lambda *_: check_portable()),
+          ("installer", lambda *_: check_installer()),
           ("README charts", lambda *_: check_readme_charts())])
 
 if __name__ == "__main__":

@@ -26,7 +26,7 @@ class Hook : public ::testing::Test {
     owner = fake::NewWindow("VirelClass");
     ASSERT_EQ(LoadVirelEngine(owner), 1);
     SetHotKey(1, 'K');
-    keyboardLayout = kNoComposer;
+    shared->keyboardLayout = kNoComposer;
   }
   void SetUp() override { Start(); }
 
@@ -58,14 +58,14 @@ TEST_F(Hook, CallsTheNextHookFirstWithItsOwnHandle) {
   const fake::Call& first = fake::world().calls.front();
   EXPECT_EQ(first.function, "CallNextHookEx");
   EXPECT_EQ(first.wParam, static_cast<WPARAM>(PM_REMOVE));
-  EXPECT_EQ(reinterpret_cast<HHOOK>(first.window), hookHandle);
+  EXPECT_EQ(reinterpret_cast<HHOOK>(first.window), shared->hookHandle);
 }
 
 TEST_F(Hook, FirstToggleInAProcessSetsItUpAndAlwaysTurnsTamilOn) {
-  tamilOn = 0;  // switched off by another process before this one was set up
+  shared->tamilOn = 0;  // switched off by another process before this one was set up
   Toggle();
   EXPECT_EQ(processReady, 1);
-  EXPECT_EQ(tamilOn, 1);
+  EXPECT_EQ(shared->tamilOn, 1);
   Toggle();
   Toggle();
   EXPECT_EQ(fake::ToggleNotifications(owner), (std::vector<WPARAM>{1, 0, 1}));
@@ -137,7 +137,7 @@ TEST_F(Hook, AnEditFieldElsewhereIsComposedAndMarkedOnlyInKavit) {
 }
 
 TEST_F(Hook, NothingIsComposedBeforeTheFirstToggleInTheProcess) {
-  ASSERT_EQ(tamilOn, 1);
+  ASSERT_EQ(shared->tamilOn, 1);
   EXPECT_FALSE(Composed('a'));
   Toggle();
   EXPECT_TRUE(Composed('a'));
@@ -249,7 +249,7 @@ class SoffiHook : public Hook {
 TEST_F(SoffiHook, ComposesTheTranslatedKeyDownAndNeverTheCharacter) {
   EXPECT_FALSE(Composed('a'));
   SetTamilEncodings(kEncTscii);
-  keyboardLayout = kLayoutPhonetic;
+  shared->keyboardLayout = kLayoutPhonetic;
   fake::world().asciiResult = 'k';
   MSG down = KeyDown('K');
   EXPECT_EQ(Run(down), 1);
@@ -263,7 +263,7 @@ TEST_F(SoffiHook, ComposesTheTranslatedKeyDownAndNeverTheCharacter) {
 // character, or a dead key and the key after it, are left to the host.
 TEST_F(SoffiHook, WhatTheComposerLeavesIsAKeyTheHostCanTranslate) {
   SetTamilEncodings(kEncUnicode);
-  keyboardLayout = kLayoutTamil99;
+  shared->keyboardLayout = kLayoutTamil99;
   const struct {
     WPARAM vk;
     int ascii;
@@ -353,7 +353,7 @@ TEST_F(Hook, SetUpMatchesTheProfileBeforeLoadingTables) {
   SetTamilEncodings(3);  // TAM: syllable glyphs for WORDP and KAVIT
   Toggle();
   EXPECT_EQ(profile, profileWordp);
-  EXPECT_EQ(syllableTables, 1);
+  EXPECT_EQ(shared->syllableTables, 1);
   EXPECT_NE(glyphs.consonantI[0], 0);
 }
 

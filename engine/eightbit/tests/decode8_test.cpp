@@ -130,12 +130,12 @@ TEST(Decode8, LeavesTheEngineAsItWas) {
   SetTamilEncodings(kEncTscii);
   fake::PressToggle(w);
   BYTE before = glyphs.vowels[0];
-  syllableTables = 1;
+  shared->syllableTables = 1;
   EXPECT_EQ(Decode8(Glyphs(kEncLipi, "V0"), kEncLipi), "அ");
   EXPECT_EQ(glyphs.vowels[0], before);
-  EXPECT_EQ(encTscii, 1);
-  EXPECT_EQ(encLipi, 0);
-  EXPECT_EQ(syllableTables, 1);
+  EXPECT_EQ(shared->encTscii, 1);
+  EXPECT_EQ(shared->encLipi, 0);
+  EXPECT_EQ(shared->syllableTables, 1);
 }
 
 }  // namespace

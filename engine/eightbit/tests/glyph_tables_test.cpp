@@ -125,10 +125,10 @@ TEST(LoadGlyphTables, SyllableTablesFollowTheEncodingAndForTamTheHost) {
                  std::to_string(c.before));
     HWND window = fake::StartProcess(c.path);
     SetTamilEncodings(c.encoding);
-    syllableTables = c.before;
+    shared->syllableTables = c.before;
     SetHotKey(1, 'K');
     fake::PressKey(window, 'K', true);  // the set-up: profile first, then tables
-    EXPECT_EQ(syllableTables, c.after);
+    EXPECT_EQ(shared->syllableTables, c.after);
   }
 }
 
@@ -142,18 +142,18 @@ TEST(LoadGlyphTables, UnicodeLoadsOnlyTheUnicodeTables) {
 
 TEST(LoadGlyphTables, NoEncodingFlagMeansTscii) {
   fake::StartProcess();
-  encTscii = 0;
+  shared->encTscii = 0;
   LoadGlyphTables();
-  EXPECT_EQ(encTscii, 1);
+  EXPECT_EQ(shared->encTscii, 1);
   EXPECT_EQ(glyphs.consonants[0], 0xB8);
 }
 
 TEST(LoadGlyphTables, TheFirstFlagInOrderWins) {
   fake::StartProcess();
-  encTscii = 0;
-  encLipi = 1;
-  encTOld = 1;
-  encUnicode = 1;
+  shared->encTscii = 0;
+  shared->encLipi = 1;
+  shared->encTOld = 1;
+  shared->encUnicode = 1;
   LoadGlyphTables();
   EXPECT_EQ(glyphs.consonants[0], 0x50);  // LIPI
 }

@@ -207,7 +207,7 @@ TEST(Phonetic8Safety, SyllableGlyphsOnlyWhereTheTablesHoldThem) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.keys);
     HWND w = Start(TargetOf(kEncTscii));
-    syllableTables = 1;
+    shared->syllableTables = 1;
     fake::Type(w, c.keys);
     EXPECT_EQ(Hex(fake::Bytes(w)), Hex(Glyphs(kEncTscii, c.text)));
   }

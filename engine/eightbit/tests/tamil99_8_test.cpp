@@ -309,12 +309,12 @@ TEST(Tamil99Eightbit, AuLengthMarkThatIsAConsonantByte) {
 TEST(Tamil99Eightbit, SyllableGlyphsMissingFromTheLoadedEncoding) {
   for (int encoding : {kEncTscii, kEncTab}) {
     HWND w = t8::Start(encoding, kKbdTamil99);
-    syllableTables = 1;
+    shared->syllableTables = 1;
     fake::Type(w, "hsjw");
     EXPECT_EQ(Hex(fake::Bytes(w)), Hex(G(encoding, "C0 S2 C8 S3")));
   }
   HWND w = t8::Start(kEncTam, kKbdTamil99);
-  syllableTables = 1;
+  shared->syllableTables = 1;
   fake::Type(w, "hs");
   EXPECT_EQ(Hex(fake::Bytes(w)), Hex(G(kEncTam, "CI0")));
 }

@@ -196,23 +196,23 @@ TEST(TypewriterEightbit, CallsOfARewrite) {
   fake::ClearLog();
   fake::Type(w, ";");
   EXPECT_EQ(fake::DeliveryLog(), Log{});
-  EXPECT_EQ(twPending, 1);
+  EXPECT_EQ(shared->twPending, 1);
   fake::Type(w, "f");
   EXPECT_EQ(fake::DeliveryLog(), Log{"PostMessageA WM_CHAR 0xec 0"});
-  EXPECT_EQ(twPending, 0);
-  EXPECT_EQ(twMode, 1);  // the mode applied during that keystroke
+  EXPECT_EQ(shared->twPending, 0);
+  EXPECT_EQ(shared->twMode, 1);  // the mode applied during that keystroke
 }
 
 TEST(TypewriterEightbit, SyllableTablesGiveOneGlyphForConsonantAndI) {
   HWND w = t8::Start(kEncTam, kKbdNewTypewriter);
-  syllableTables = 1;
+  shared->syllableTables = 1;
   fake::Type(w, "fpgP");
   EXPECT_EQ(Hex(fake::Bytes(w)), Hex(G(kEncTam, "CI0 CII8")));
   // Set by another process's encoding while this one has no syllable glyphs: consonant and
   // sign, rather than erasing the consonant for an empty text.
   for (int encoding : {kEncTscii, kEncTab}) {
     w = t8::Start(encoding, kKbdNewTypewriter);
-    syllableTables = 1;
+    shared->syllableTables = 1;
     fake::Type(w, "fp");
     EXPECT_EQ(Hex(fake::Bytes(w)), Hex(G(encoding, "C0 S2")));
   }
@@ -280,9 +280,9 @@ TEST(TypewriterEightbit, WordDeadKeyBackspaceOnlyWhereTheDeadKeyWas) {
   // The dead key typed here was used up in another process; a later one comes from elsewhere.
   w = t8::Start(kEncTscii, kKbdOldTypewriter, t8::kWordPath);
   t8::TypeIntoWord(w, ";");
-  twPending = 0;
+  shared->twPending = 0;
   t8::TypeIntoWord(w, "g");
-  twPending = 1;
+  shared->twPending = 1;
   fake::ClearLog();
   t8::TypeIntoWord(w, "f");
   EXPECT_EQ(fake::DeliveryLog(), (Log{"PostMessageA WM_CHAR 8 0", "PostMessageA WM_CHAR 0xec 0"}));

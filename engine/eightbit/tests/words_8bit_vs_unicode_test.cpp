@@ -110,9 +110,6 @@ const char kAuByLa[] =
 const char kOLaAsAu[] =
     "ஔ spelled ஒ + ள, as it often is: the same bytes as ஔ in the fonts whose au length mark is "
     "the ள glyph, which read as ஔ";
-const char kInitialN[] =
-    "phonetic n at the very start of input: the 8-bit composer takes an empty history for a word "
-    "break and writes ந்; the Unicode composer writes ந் only after space, comma or full stop";
 const char kPhoneticZ[] =
     "phonetic Z: ஷ் in the 8-bit layout; the Unicode layout has no Z (ஷ is sh) and swallows it, "
     "so the a that follows is the vowel அ";
@@ -138,7 +135,6 @@ const Difference kDifferences[] = {
     {"ஒளவை", 3, "xsit", kAuMarkIsLa, "ஒளவை", "ஔவை", kOLaAsAu},
     {"கௌரவம்", 2, "bfsutk;", kAuMarkIsLa, "கெளரவம்", "கௌரவம்", kAuByLa},
     {"கௌரவம்", 3, "bfsut;k", kAuMarkIsLa, "கெளரவம்", "கௌரவம்", kAuByLa},
-    {"நாள்", 0, "naaL", kAll8Bit, "னாள்", "நாள்", kInitialN},
     {"விஷம்", 0, "viZam", kAll8Bit, "விஅம்", "விஷம்", kPhoneticZ},
 };
 const int kDifferenceCount = sizeof kDifferences / sizeof kDifferences[0];
@@ -302,7 +298,7 @@ bool MayFollow(const Syllable* prev, int leadingVowel, const Syllable& next) {
   // are the bytes of ஔ or ௌ, and read so (kOLaAsAu, kAuByLa).
   bool laWithA = next.consonant == kLla && next.sign == kInherentA;
   if (prev == nullptr) {
-    if (next.consonant == kNnna && leadingVowel < 0) return false;  // kInitialN
+    if (next.consonant == kNnna && leadingVowel < 0) return false;  // n begins a word as ந்
     return !(leadingVowel == kVowO && laWithA);
   }
   if (prev->sign == kE && laWithA) return false;

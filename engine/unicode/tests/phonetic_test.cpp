@@ -65,14 +65,16 @@ TEST(Phonetic, ConsonantKeysWriteTheConsonantWithPulli) {
   });
 }
 
-TEST(Phonetic, NIsDentalAfterASeparatorOnly) {
+TEST(Phonetic, NIsDentalWhereAWordBegins) {
   ExpectTyped(kPhonetic, {
-      {"at the start", "n", "ன்"},
+      {"at the start", "nanRi", "நன்றி"},
       {"after space", " n", " ந்"},
       {"after comma", ",n", ",ந்"},
       {"after full stop", ".n", ".ந்"},
       {"after a letter", "kan", "கன்"},
-      {"after Enter", " \rn", " \rன்"},
+      {"after Enter", "ka\rn", "க\rந்"},
+      {"after Tab", "ka\tn", "க\tந்"},
+      {"after a letter that passed", "5n", "5ன்"},
       {"the separator mark survives keys that pass", " (n", " (ந்"},
   });
 }
@@ -104,12 +106,12 @@ TEST(Phonetic, KeysWithoutAJoinStandAlone) {
       {"hyphen passes", "-", "-"},
       {"g after k", "kg", "க்g"},
       {"h after k", "kh", "க்ஹ்"},
-      {"h after n", "nh", "ன்ஹ்"},
+      {"h after n", "nh", "ந்ஹ்"},
       {"j after k", "kj", "க்ஜ்"},
       {"r after t", "tr", "ட்ர்"},
-      {"g after a kept a", "nag", "னg"},
-      {"a join needs the key just before", "nkg", "ன்க்g"},
-      {"a swallowed letter ends the join", "nfg", "ன்g"},
+      {"g after a kept a", "nag", "நg"},
+      {"a join needs the key just before", "nkg", "ந்க்g"},
+      {"a swallowed letter ends the join", "nfg", "ந்g"},
       {"C", "C", "ஸ்ரீ"},
       {"C leaves nothing to build on", "Ci", "ஸ்ரீஇ"},
   });
@@ -136,7 +138,7 @@ TEST(Phonetic, BackspaceAndEnterLeaveNothingToBuildOn) {
 // erase it or attach a sign to it.
 TEST(Phonetic, NothingBuildsOnACharacterThatPassed) {
   ExpectTyped(kPhonetic, {
-      {"digit between n and g", "n5g", "ன்5g"},
+      {"digit between n and g", "n5g", "ந்5g"},
       {"digit between k and a", "k5a", "க்5அ"},
       {"g between k and a", "kga", "க்gஅ"},
       {"hyphen between k and i", "k-i", "க்-இ"},
@@ -156,7 +158,7 @@ TEST(Phonetic, WhatAKeyLeavesForTheNext) {
       {"the kept a makes i a sign", "kai", "கை"},
       {"a space makes n ந்", "ka n", "க ந்"},
       {"after sr a vowel stands alone", "sri", "ஸ்ரீஇ"},
-      {"a digit after n leaves nothing to join", "n5g", "ன்5g"},
+      {"a digit after n leaves nothing to join", "n5g", "ந்5g"},
   });
 }
 

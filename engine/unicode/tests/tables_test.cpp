@@ -40,7 +40,7 @@ TEST(ComposeUnicode, AnyOtherLayoutLeavesTheKeystrokeAlone) {
   for (int layout : {3, -1, 99}) {
     SCOPED_TRACE(layout);
     HWND window = unitest::Start(kKbdPhonetic);
-    keyboardLayout = layout;
+    shared->keyboardLayout = layout;
     fake::ClearLog();
     fake::Type(window, "ka");
     EXPECT_EQ(fake::Utf8(window), "ka");

@@ -16,7 +16,7 @@ struct Row {
 
 const Row kRows[] = {
     {"phonetic vowel", kKbdPhonetic, "k", "a", "க்xஅ"},
-    {"phonetic join", kKbdPhonetic, "n", "g", "ன்xg"},
+    {"phonetic join", kKbdPhonetic, "n", "g", "ந்xg"},
     {"Tamil99 sign", kKbdTamil99, "h", "q", "கxஆ"},
     {"Tamil99 pulli", kKbdTamil99, "h", "h", "கxக"},
     {"Tamil99 caret", kKbdTamil99, "^", ".", " x."},
