@@ -1,14 +1,16 @@
 #include "tray/captions.h"
 
-// TSCII bytes; a literal is split where a hex escape would swallow the next character.
+// TSCII bytes; a literal is split where a hex escape would swallow the next character. Each
+// caption's mnemonic is the English caption's, a Latin letter in brackets after the Tamil text (a
+// Tamil letter could not be typed on a Latin keyboard), as East Asian editions of Windows write it.
 const CaptionSet kTamilCaptions = {
-    "\xCC\xC8\xA2\xC2\xA3\xCE:",                                  // குறியீடு:
-    "\xC5\xA2\xA8\xBA\xF4\xC0\xC4\xA8\xB8:",                      // விசைப்பலகை:
-    "\xC1\xA1\xFC\xDA \xC5\xA2\xA8\xBA:",                         // மாற்று விசை:
-    "\xBF\xA2\xDA\xF2\xD0\xB8",                                   // நிறுத்துக
-    "\xC1\xA1\xFC\xC8\xF2\xA8\xBE \xA7\xBA\xC1\xA2",              // மாற்றத்தை சேமி
-    "\xC5\xA2\xA6\xC3\xF8 \xAF\xBE\xC5\xA2",                      // விரெல் உதவி
-    "  \xBE\xC1\xA2\xC6\xA2\xF8",                                 // தமிழில் (after two blanks)
+    "\xCC\xC8\xA2\xC2\xA3\xCE(&E):",                              // குறியீடு(E):
+    "\xC5\xA2\xA8\xBA\xF4\xC0\xC4\xA8\xB8(&B):",                  // விசைப்பலகை(B):
+    "\xC1\xA1\xFC\xDA \xC5\xA2\xA8\xBA(&T):",                     // மாற்று விசை(T):
+    "\xBF\xA2\xDA\xF2\xD0\xB8(&S)",                               // நிறுத்துக(S)
+    "\xC1\xA1\xFC\xC8\xF2\xA8\xBE \xA7\xBA\xC1\xA2(&S)",          // மாற்றத்தை சேமி(S)
+    "\xC5\xA2\xA6\xC3\xF8 \xAF\xBE\xC5\xA2(&H)",                  // விரெல் உதவி(H)
+    "  \xBE\xC1\xA2\xC6\xA2\xF8(&I)",                             // தமிழில்(I) (after two blanks)
     {
         "\xD4\xC9\xA2\xA7\xB8\xA1\xF0",                           // யுனிகோட்
         "\xBE\xA2\x8A\xB8\xA2",                                   // திஸ்கி
@@ -26,14 +28,15 @@ const CaptionSet kTamilCaptions = {
     "TSCVirel",
 };
 
+// Mnemonics (& before the letter) leave K alone, the default toggle key.
 const CaptionSet kEnglishCaptions = {
-    "Encoding:",
-    "Keyboard:",
-    "Toggle Key:",
-    "Stop",
-    "Save Changes",
-    "Virel Help",
-    "  In Tamil",
+    "&Encoding:",
+    "Key&board:",
+    "&Toggle Key:",
+    "&Stop",
+    "&Save Changes",
+    "Virel &Help",
+    "  &In Tamil",
     {"UNICODE", "TSC", "TAB", "TAM", "LIPI", "T_OLD"},
     {"Phonetic", "Tamil99", "New Typewriter", "Old Typewriter"},
     nullptr,

@@ -27,3 +27,5 @@
 // Callback message of the notification-area icon, also the icon's id.
 #define WM_TRAYICON 35468
 #define TRAY_ICON_ID 35468
+// Posted by a second start of the same build to the running one's window: show yourself.
+#define WM_BRINGFORWARD 35469

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "tray/captions.h"
+
 TraySettings settings = {0, 0, 0, 10};
 
 const char kSettingsKeyPath[] = "Software\\Orvane\\Virel\\5.0";
@@ -29,6 +31,14 @@ void LoadSettings(SettingsRegistry& registry) {
   ReadSetting(registry, "displayLang", &settings.displayLang);
   ReadSetting(registry, "toggleKey", &settings.toggleKey);
   registry.Close();
+}
+
+TraySettings SettingsInEffect(const TraySettings& stored) {
+  TraySettings inEffect = stored;
+  if (inEffect.encoding >= uint32_t{kEncodingCount}) inEffect.encoding = 1;     // TSCII
+  if (inEffect.keyboard >= uint32_t{kKeyboardCount}) inEffect.keyboard = 0;     // Phonetic
+  if (inEffect.toggleKey >= uint32_t{kToggleKeyCount}) inEffect.toggleKey = 10;  // K
+  return inEffect;
 }
 
 TraySettings SettingsToSave(const TraySettings& shown, const TraySettings& loaded) {

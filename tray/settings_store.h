@@ -40,6 +40,11 @@ class SettingsRegistry {
 // four bytes long, whatever its type. Longer or shorter values are ignored.
 void LoadSettings(SettingsRegistry& registry);
 
+// The settings the engine works with: an encoding outside the list is TSCII, a keyboard outside
+// it Phonetic, a toggle key outside it K (the engine's and ToggleKeyToVirtualKey's own fallbacks).
+// The window shows these, so that it shows what is in effect and never saves a position it lacks.
+TraySettings SettingsInEffect(const TraySettings& stored);
+
 // A list reports kNoSelection when nothing in it is selected: a stored position it lacks, or text
 // typed into its edit field (which clears the selection without telling the window).
 const uint32_t kNoSelection = 0xFFFFFFFF;

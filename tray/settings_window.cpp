@@ -17,8 +17,21 @@ HFONT captionFont = nullptr;
 // captionFont.
 HFONT stopButtonFont = nullptr;
 
+// The screen's dots per inch, fixed for the process's life (it is system DPI-aware).
+int ScreenDpi() {
+  static int dpi = 0;
+  if (dpi == 0) {
+    HDC screen = GetDC(nullptr);
+    dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (dpi <= 0) dpi = 96;
+  }
+  return dpi;
+}
+
+// 11 pixels high at 96 dots per inch.
 HFONT CreateCaptionFont(const CaptionSet& set) {
-  return CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+  return CreateFontA(-MulDiv(11, ScreenDpi(), 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, set.fontFace);
 }
 
@@ -49,19 +62,24 @@ uint32_t SelectedPosition(int id) {
   return static_cast<uint32_t>(static_cast<int>(SendToControl(id, CB_GETCURSEL, 0, 0)));
 }
 
-// What the window shows, with the loaded value for a list without selection.
+// What the window shows, with the value in effect for a list without selection.
 TraySettings ChosenSettings() {
   TraySettings shown;
   shown.encoding = SelectedPosition(IDC_ENCODING);
   shown.keyboard = SelectedPosition(IDC_KEYBOARD);
   shown.displayLang = static_cast<uint32_t>(SendToControl(IDC_TAMILDISPLAY, BM_GETCHECK, 0, 0));
   shown.toggleKey = SelectedPosition(IDC_TOGGLEKEY);
-  return SettingsToSave(shown, settings);
+  return SettingsToSave(shown, SettingsInEffect(settings));
 }
 
 void OnListSelectionChange() {
   settingsChanged = 1;
   ShowSaveChangesCaption();
+}
+
+// Esc, and Enter while there is nothing to save: the window goes back to the notification area.
+void OnDismiss() {
+  if (IsWindowVisible(mainWindow) && !IsIconic(mainWindow)) ToggleWindowVisibility();
 }
 
 void OnTamilDisplayClick() {
@@ -99,6 +117,8 @@ const Command kCommands[] = {
     {IDC_TAMILDISPLAY, BN_CLICKED, OnTamilDisplayClick},
     {IDC_HELPBUTTON, BN_CLICKED, OnHelpClick},
     {IDC_STOPBUTTON, BN_CLICKED, OnStopClick},
+    {IDOK, BN_CLICKED, OnDismiss},
+    {IDCANCEL, BN_CLICKED, OnDismiss},
 };
 
 }  // namespace
@@ -108,7 +128,7 @@ const Command kCommands[] = {
 // button stores what the window shows.
 void FillSettingsWindow() {
   const CaptionSet& set = CaptionsFor(settings.displayLang);
-  TraySettings shown = settings;
+  TraySettings shown = SettingsInEffect(settings);
   if (settingsChanged != 0) {
     TraySettings pending = ChosenSettings();
     shown.encoding = pending.encoding;
@@ -147,12 +167,46 @@ void FillSettingsWindow() {
   InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
+// The button also becomes the default one: Enter saves.
 void ShowSaveChangesCaption() {
   const CaptionSet& set = CaptionsFor(settings.displayLang);
   HFONT font = CreateCaptionFont(set);
   SetCaption(IDC_STOPBUTTON, set.saveChanges, font);
   ReleaseFont(&stopButtonFont);
   stopButtonFont = font;
+  SendMessageA(mainWindow, DM_SETDEFID, IDC_STOPBUTTON, 0);
+}
+
+void FitBannerToScreen() {
+  int dpi = ScreenDpi();
+  if (dpi == 96) return;
+  HWND banner = nullptr;
+  for (HWND child = GetWindow(mainWindow, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP) banner = child;
+  }
+  HBITMAP original = reinterpret_cast<HBITMAP>(SendMessageA(banner, STM_GETIMAGE, IMAGE_BITMAP, 0));
+  BITMAP size;
+  if (original == nullptr || GetObjectA(original, sizeof size, &size) != sizeof size) return;
+  int width = MulDiv(size.bmWidth, dpi, 96);
+  int height = MulDiv(size.bmHeight, dpi, 96);
+  HDC screen = GetDC(nullptr);
+  HDC from = CreateCompatibleDC(screen);
+  HDC to = CreateCompatibleDC(screen);
+  HBITMAP scaled = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ fromBefore = SelectObject(from, original);
+  HGDIOBJ toBefore = SelectObject(to, scaled);
+  SetStretchBltMode(to, HALFTONE);
+  SetBrushOrgEx(to, 0, 0, nullptr);
+  StretchBlt(to, 0, 0, width, height, from, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+  SelectObject(from, fromBefore);
+  SelectObject(to, toBefore);
+  DeleteDC(from);
+  DeleteDC(to);
+  ReleaseDC(nullptr, screen);
+  // The control takes the new bitmap's size; the one it loaded from the template is no longer used.
+  HBITMAP previous = reinterpret_cast<HBITMAP>(SendMessageA(banner, STM_SETIMAGE, IMAGE_BITMAP,
+                                                            reinterpret_cast<LPARAM>(scaled)));
+  if (previous != nullptr && previous != scaled) DeleteObject(previous);
 }
 
 void HandleSettingsCommand(WORD id, WORD notification) {

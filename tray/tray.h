@@ -12,10 +12,12 @@
 #define VIREL_WINDOW_TITLE "Virel Tamil Software (64 bit) - Ver 5.0"
 #define VIREL_ICON_TIP "Virel (64 bit)"
 #define VIREL_OTHER_BUILD_EXE "Virel32.exe"
+#define VIREL_INSTANCE_MUTEX "Local\\Orvane.Virel.5.0.Virel64"
 #else
 #define VIREL_WINDOW_TITLE "Virel Tamil Software (32 bit) - Ver 5.0"
 #define VIREL_ICON_TIP "Virel (32 bit)"
 #define VIREL_OTHER_BUILD_EXE "Virel64.exe"
+#define VIREL_INSTANCE_MUTEX "Local\\Orvane.Virel.5.0.Virel32"
 #endif
 
 extern HINSTANCE appInstance;
@@ -32,10 +34,14 @@ BOOL InitInstance(HINSTANCE instance, int showCommand);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void CreateTrayIcon();
 void ToggleWindowVisibility();
+// Shows the hidden or minimised window as it was before it was hidden.
+void ShowSettingsWindow();
 // The icon and its tip for Tamil on (1) or off (0), shown at once when the icon is there.
 void ShowTamilState(BYTE tamilOn);
 
 // The settings window's contents and commands (settings_window.cpp).
+// Scales the banner to the screen's dots per inch, as Windows scales the dialog itself.
+void FitBannerToScreen();
 void FillSettingsWindow();
 void ShowSaveChangesCaption();
 void HandleSettingsCommand(WORD id, WORD notification);
@@ -43,5 +49,6 @@ void HandleSettingsCommand(WORD id, WORD notification);
 void LoadSettings();
 void SaveSettings();
 
-// Ends every process whose executable file name is exactly `exeName` (sibling.cpp).
+// Ends every process whose executable file name is exactly `exeName` (sibling.cpp): those with a
+// window of this program's class are first asked to close it.
 void TerminateProcessesByName(const char* exeName);

@@ -3,8 +3,7 @@
 encoding to Unicode and back, a balloon that tells how many characters were converted and how
 many could not be, and both items grey while the clipboard holds no text.
 
-Run from the repository root with VIREL_BUILD set (default ./build). Prints one line per case and
-build; exits 0 when none failed.
+Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
 
 import json
@@ -14,7 +13,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from traywine import (VK_DOWN, VK_ESCAPE, VK_RETURN, WM_KEYDOWN, WM_RBUTTONDOWN,  # noqa: E402
-                      WM_TRAYICON, expect, run_cases, wait_for)
+                      WM_TRAYICON, expect, run_cases, setup, wait_for)
 
 TRAY_ICON_ID = 35468
 # The menu: Show/Hide, then (after a separator) the two clipboard items and the chart.
@@ -88,4 +87,4 @@ CASES = [
 ]
 
 if __name__ == "__main__":
-    sys.exit(run_cases(CASES, "tray clipboard conversion"))
+    sys.exit(run_cases("tray clipboard conversion", CASES, setup))

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The ways out of the tray program under Wine, in both builds: the Stop / Save Changes button
-(saving, the restart message, ending the other build's processes and no others), the notification
-icon's double click and menu, and the caption's minimise button.
+(saving, the restart message, ending the other build's processes and no others: those with a
+window are asked to close it first), the notification icon's double click and menu, and the
+caption's minimise button.
 
 Run from the repository root with VIREL_BUILD set (default ./build); caserun.py runs the cases.
 """
@@ -26,9 +27,12 @@ def save_changes_ends_the_other_build_and_no_other(wine, bits):
     # build's own name.
     names = [other, other, other.lower(), other[:-4] + ".EXE", "X" + other, EXE[bits]]
     stand_ins = wine.start_stand_ins(bits, names)
+    # The other build with its window: asked to close, it ends by itself; one that stays is ended.
+    closing = wine.start_stand_ins(bits, [other, other], mode="window")
+    deaf = wine.start_stand_ins(bits, [other], mode="deaf")
     tray = wine.start_tray(bits)
     tray.select(IDC_TOGGLEKEY, 5)  # a change in the toggle key list counts like any other
-    tray.wait_text(IDC_STOPBUTTON, b"Save Changes", "after choosing F")
+    tray.wait_text(IDC_STOPBUTTON, b"&Save Changes", "after choosing F")
     tray.click(IDC_STOPBUTTON)
     box, text = wine.message_box(bits, "Restart Virel")
     expect(text, RESTART_TEXT, "restart message")
@@ -38,6 +42,8 @@ def save_changes_ends_the_other_build_and_no_other(wine, bits):
     wine.close_message_box(bits, box)
     expect(tray.wait_exit(), 0, "exit code")
     expect(stand_ins.wait_ended([0, 1]), {0: 9, 1: 9}, f"exit codes of the {other} processes")
+    expect(closing.wait_ended([0, 1]), {0: 0, 1: 0}, f"exit codes of the {other} processes with a window")
+    expect(deaf.wait_ended([0]), {0: 9}, f"exit code of the {other} process whose window stayed")
     expect([stand_ins.alive(i) for i in range(2, len(names))], [True] * (len(names) - 2),
            f"processes named {names[2:]} still running")
     expect(tray.icon_calls(), [0, 2], "Shell_NotifyIcon calls (NIM_ADD, NIM_DELETE)")
@@ -47,12 +53,12 @@ def stop_without_change_saves_and_leaves_the_other_build(wine, bits):
     wine.store(encoding=7, keyboard=3, toggleKey=26)  # no displayLang: its default is written
     sibling = wine.start_stand_ins(bits, [OTHER_EXE[bits]])
     tray = wine.start_tray(bits)
-    tray.click(IDC_STOPBUTTON)
+    tray.keys("alt+s")  # the button's mnemonic
     # No restart message: nothing holds the program, it ends at once.
     expect(tray.wait_exit(), 0, "exit code")
     expect(sibling.alive(0), True, f"{OTHER_EXE[bits]} still running")
-    expect(wine.stored(), {"encoding": 7, "keyboard": 3, "displayLang": 0, "toggleKey": 26},
-           "stored (the encoding list, showing no selection, keeps the stored value)")
+    expect(wine.stored(), {"encoding": 1, "keyboard": 3, "displayLang": 0, "toggleKey": 26},
+           "stored (encoding 7 was shown, and is saved, as TSC, what the engine made of it)")
     expect(tray.icon_calls(), [0, 2], "Shell_NotifyIcon calls (NIM_ADD, NIM_DELETE)")
 
 
@@ -84,8 +90,9 @@ def double_click_hides_and_shows(wine, bits):
     expect(tray.shown(), False, "hidden after a double click and a single click")
     tray.post(WM_TRAYICON, WM_TRAYICON, WM_LBUTTONDBLCLK)
     tray.wait_shown(True, "double click while hidden")
-    # The caption's minimise button hides the window as the icon does.
-    tray.post(WM_SYSCOMMAND, SC_MINIMIZE, 0)
+    # The caption's minimise button hides the window as the icon does (the low four bits of the
+    # command are the system's own).
+    tray.post(WM_SYSCOMMAND, SC_MINIMIZE | 2, 0)
     tray.barrier()
     expect(tray.shown(), False, "after the caption's minimise (not even minimised on screen)")
     tray.post(WM_TRAYICON, WM_TRAYICON, WM_LBUTTONDBLCLK)
@@ -121,7 +128,7 @@ def choose(tray, *keys):
 def menu_shows_hides_and_exits_without_saving(wine, bits):
     tray = wine.start_tray(bits)
     tray.select(IDC_ENCODING, 1)  # a pending change that Exit must not save
-    tray.wait_text(IDC_STOPBUTTON, b"Save Changes", "after choosing TSC")
+    tray.wait_text(IDC_STOPBUTTON, b"&Save Changes", "after choosing TSC")
     open_menu(wine, tray, bits)
     choose(tray, VK_ESCAPE)
     wait_for(lambda: not _menu_visible(wine, bits), "the menu to close")

@@ -27,18 +27,19 @@ BS_FLAT, BS_AUTOCHECKBOX, CBS_DROPDOWN, SS_BITMAP, SS_PATHELLIPSIS = 0x8000, 0x3
 BUTTON, STATIC, COMBOBOX = 0x80, 0x82, 0x85  # predefined class ordinals
 CHILD = WS_CHILD | WS_VISIBLE
 
-# (id, class, caption or ordinal, style, x, y, cx, cy) in template order.
+# (id, class, caption or ordinal, style, x, y, cx, cy) in template order, which is the tab order;
+# each list right after its label, which names it.
 CONTROLS = [
-    (1017, BUTTON, "Stop", CHILD | BS_FLAT | WS_TABSTOP, 201, 100, 83, 14),
-    (1016, BUTTON, "Virel Help", CHILD | BS_FLAT | WS_TABSTOP, 201, 75, 83, 14),
-    (1005, BUTTON, "Tamil Display", CHILD | BS_AUTOCHECKBOX | BS_FLAT | WS_TABSTOP, 201, 52, 83, 8),
-    (1003, COMBOBOX, "", CHILD | CBS_DROPDOWN | WS_VSCROLL, 126, 102, 37, 72),
-    (1000, COMBOBOX, "", CHILD | CBS_DROPDOWN | WS_VSCROLL, 75, 50, 88, 65),
-    (1001, COMBOBOX, "", CHILD | CBS_DROPDOWN | WS_VSCROLL, 75, 76, 88, 55),
-    (0xFFFFFFFF, STATIC, "ALT + ", CHILD | WS_GROUP, 96, 105, 22, 8),
     (1006, STATIC, "Encoding:", CHILD | SS_PATHELLIPSIS | WS_GROUP, 4, 53, 60, 8),
+    (1000, COMBOBOX, "", CHILD | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, 75, 50, 88, 65),
     (1007, STATIC, "Keyboard:", CHILD | SS_PATHELLIPSIS | WS_GROUP, 4, 79, 60, 8),
+    (1001, COMBOBOX, "", CHILD | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, 75, 76, 88, 55),
+    (0xFFFFFFFF, STATIC, "ALT + ", CHILD | WS_GROUP, 96, 105, 22, 8),
     (1009, STATIC, "Toggle Key:", CHILD | SS_PATHELLIPSIS | WS_GROUP, 4, 106, 60, 8),
+    (1003, COMBOBOX, "", CHILD | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, 126, 102, 37, 72),
+    (1005, BUTTON, "Tamil Display", CHILD | BS_AUTOCHECKBOX | BS_FLAT | WS_GROUP | WS_TABSTOP, 201, 52, 83, 8),
+    (1016, BUTTON, "Virel Help", CHILD | BS_FLAT | WS_GROUP | WS_TABSTOP, 201, 75, 83, 14),
+    (1017, BUTTON, "Stop", CHILD | BS_FLAT | WS_TABSTOP, 201, 100, 83, 14),
     (0xFFFFFFFF, STATIC, 109, CHILD | SS_BITMAP, 0, 0, 291, 58),
 ]
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "msvcrt.dll"}
@@ -229,7 +230,8 @@ def strings_icon_bitmap_manifest(pe, bits):
     expect(len(bitmap), 40 + 440 * 3 * 66, "banner size with its header")
 
     manifest = only_english(resources, (RT_MANIFEST, 1), "manifest 1").decode("utf-8")
-    for needle in ('level="asInvoker"', 'uiAccess="false"', 'name="Microsoft.Windows.Common-Controls"',
+    for needle in ('level="asInvoker"', 'uiAccess="false"', '>true</dpiAware>',
+                   'xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings"', 'name="Microsoft.Windows.Common-Controls"',
                    'version="6.0.0.0"', 'type="win32"', 'processorArchitecture="*"',
                    'publicKeyToken="6595b64144ccf1df"', 'language="*"'):
         if needle not in manifest:

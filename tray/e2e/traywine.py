@@ -32,6 +32,7 @@ IDC_ENCODING_LABEL, IDC_KEYBOARD_LABEL, IDC_TOGGLEKEY_LABEL = 1006, 1007, 1009
 IDC_HELPBUTTON, IDC_STOPBUTTON = 1016, 1017
 WM_CLOSE, WM_KEYDOWN, WM_SYSCOMMAND, SC_MINIMIZE = 0x10, 0x100, 0x112, 0xF020
 WM_TRAYICON = 35468
+WM_BRINGFORWARD = 35469  # a second start's request to the running instance
 WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN = 513, 515, 516
 VK_RETURN, VK_ESCAPE, VK_UP, VK_DOWN = 0x0D, 0x1B, 0x26, 0x28
 BM_SETCHECK = 0xF1
@@ -100,6 +101,20 @@ class Tray(WinProgram):
         self.session.xdotool("mousemove", left + 6, (top + bottom) // 2)
         self.session.xdotool("click", 1)
         self.session.xdotool("type", "--delay", 20, text)
+
+    def keys(self, *keys):
+        """Presses keys (xdotool names) in the window, as a person at the keyboard would."""
+        self.session.xdotool("windowfocus", "--sync", self.session.find_window(self.title))
+        self.session.xdotool("key", "--delay", 40, *keys)
+
+    def focus(self):
+        """(id of the control with the keyboard focus, or None; the foreground window's handle)."""
+        control, foreground = self.wine.probe(self.bits, "focus", self.hwnd).split()
+        return None if control == "none" else int(control), foreground
+
+    def wait_focus(self, control_id, what):
+        wait_for(lambda: self.focus()[0] == control_id, f"{what}: the focus on control {control_id}",
+                 diagnostics=lambda: f"    now on {self.focus()[0]}")
 
     def wait_shown(self, shown, what):
         wait_for(lambda: self.shown() is shown, f"{what}: window {'shown' if shown else 'hidden'}")
@@ -207,11 +222,21 @@ class TrayWine:
         self._count += 1
         return f"{kind}-{self._count}"
 
-    def start_tray(self, bits, debug=SYSTRAY_TRACE, exe=None, lang=None):
+    def _tray_command(self, bits, exe, minimised, args):
+        """(program, arguments) that start the tray: minimised through start /min (the show
+        command SW_SHOWMINIMIZED under Wine; a shortcut set to run minimised gives
+        SW_SHOWMINNOACTIVE)."""
+        exe = exe or self.exe_path(bits, EXE[bits])
+        if not minimised:
+            return exe, list(args)
+        return os.path.join(self.session.prefix, "drive_c", "windows", "system32", "start.exe"), \
+            ["/wait", "/min", winpath(exe)] + list(args)
+
+    def start_tray(self, bits, debug=SYSTRAY_TRACE, exe=None, lang=None, minimised=False, args=()):
         """Starts VirelNN.exe from the build folder (beside its engine), or the given one, and
         waits for its window."""
         tag = self._tag(f"tray{bits}")
-        process = self._spawn(bits, exe or self.exe_path(bits, EXE[bits]), [], tag, debug, lang)
+        process = self._spawn(bits, *self._tray_command(bits, exe, minimised, args), tag, debug, lang)
         tray = Tray(self, self.session, tag, bits, process, self.session.workdir, TITLE[bits])
         self.session.programs.append(tray)
 
@@ -222,12 +247,17 @@ class TrayWine:
 
         tray.hwnd = wait_for(window, f"the window titled {TITLE[bits]}", diagnostics=tray.diagnostics)
         # The window is filled last: wait until the lists have their items.
-        wait_for(lambda: self.dump(bits, tray.hwnd)["children"][4].get("items"), "the filled window")
+        wait_for(lambda: tray.control(IDC_ENCODING).get("items"), "the filled window")
         return tray
 
-    def start_stand_ins(self, bits, exe_names):
+    def second_start(self, bits, minimised=False):
+        """Starts VirelNN.exe again while it runs; returns the second one's exit code."""
+        return self._spawn(bits, *self._tray_command(bits, None, minimised, ()), self._tag("second")).wait(60)
+
+    def start_stand_ins(self, bits, exe_names, mode="-"):
         """Starts idle processes whose executable files have these names, under a watcher that
-        reports how each one ends (its Windows exit code)."""
+        reports how each one ends (its Windows exit code). Mode "window": each has a window of the
+        tray's class and ends (0) when it is closed; "deaf": such a window that stays."""
         tag = self._tag("standins")
         paths = []
         for n, name in enumerate(exe_names):
@@ -235,7 +265,7 @@ class TrayWine:
             os.makedirs(folder)
             paths.append(shutil.copy(self.exe_path(bits, f"trayprobe{bits}.exe"), os.path.join(folder, name)))
         process = self._spawn(bits, self.exe_path(bits, f"trayprobe{bits}.exe"),
-                              ["watch"] + [winpath(p) for p in paths], tag)
+                              ["watch", mode] + [winpath(p) for p in paths], tag)
         watcher = StandIns(self, self.session, tag, bits, process, self.session.workdir, tag)
         watcher.count = len(paths)
         self.session.programs.append(watcher)
@@ -332,13 +362,12 @@ class TrayWine:
         self.session.xdotool("mousemove", *POINTER_REST)
         return text
 
+    def toplevels(self, bits):
+        """Every top-level window: hwnd, class, title (hex), visible, pid."""
+        return [json.loads(line) for line in self.probe(bits, "toplevels").splitlines()]
+
     def _tooltips(self, bits):
-        shown = []
-        for line in self.probe(bits, "toplevels").splitlines():
-            window = json.loads(line)
-            if window["class"] == "tooltips_class32" and window["visible"]:
-                shown.append(window["hwnd"])
-        return shown
+        return [w["hwnd"] for w in self.toplevels(bits) if w["class"] == "tooltips_class32" and w["visible"]]
 
     def icon_state(self, bits):
         """"Tamil" or "English" by the ground of the only icon, as the screen shows it; None for

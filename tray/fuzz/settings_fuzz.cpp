@@ -1,7 +1,8 @@
 // Fuzzes the settings store with whatever the registry may hold under the four names: any type,
 // any size, or nothing. Each setting must come out as its default or as the four bytes of a
 // four-byte value, nothing may be written past a setting (the address sanitizer), the toggle key
-// must map to a letter or function key, and what is saved must load back unchanged.
+// must map to a letter or function key, what the window shows must be a position of each list,
+// and what is saved must load back unchanged.
 #include <stdlib.h>
 #include <string.h>
 
@@ -81,6 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   uint8_t vk = ToggleKeyToVirtualKey(settings.toggleKey);
   if (!((vk >= 'A' && vk <= 'Z') || (vk >= 0x70 && vk <= 0x7B))) abort();
+  // What the window shows is a position of each list, and the same toggle key.
+  TraySettings inEffect = SettingsInEffect(settings);
+  if (inEffect.encoding > 5 || inEffect.keyboard > 3 || ToggleKeyToVirtualKey(inEffect.toggleKey) != vk) abort();
 
   TraySettings shown = settings;
   SaveSettings(registry, shown);

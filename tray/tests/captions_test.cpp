@@ -31,13 +31,13 @@ std::vector<const char*> AllTexts(const CaptionSet& set) {
 TEST(Captions, TamilSetIsTsciiByteForByte) {
   const CaptionSet& t = kTamilCaptions;
   const std::pair<const char*, const char*> cases[] = {
-      {t.encodingLabel, "CC C8 A2 C2 A3 CE 3A"},
-      {t.keyboardLabel, "C5 A2 A8 BA F4 C0 C4 A8 B8 3A"},
-      {t.toggleKeyLabel, "C1 A1 FC DA 20 C5 A2 A8 BA 3A"},
-      {t.stop, "BF A2 DA F2 D0 B8"},
-      {t.saveChanges, "C1 A1 FC C8 F2 A8 BE 20 A7 BA C1 A2"},
-      {t.help, "C5 A2 A6 C3 F8 20 AF BE C5 A2"},
-      {t.tamilDisplay, "20 20 BE C1 A2 C6 A2 F8"},
+      {t.encodingLabel, "CC C8 A2 C2 A3 CE 28 26 45 29 3A"},
+      {t.keyboardLabel, "C5 A2 A8 BA F4 C0 C4 A8 B8 28 26 42 29 3A"},
+      {t.toggleKeyLabel, "C1 A1 FC DA 20 C5 A2 A8 BA 28 26 54 29 3A"},
+      {t.stop, "BF A2 DA F2 D0 B8 28 26 53 29"},
+      {t.saveChanges, "C1 A1 FC C8 F2 A8 BE 20 A7 BA C1 A2 28 26 53 29"},
+      {t.help, "C5 A2 A6 C3 F8 20 AF BE C5 A2 28 26 48 29"},
+      {t.tamilDisplay, "20 20 BE C1 A2 C6 A2 F8 28 26 49 29"},
       {t.encodings[0], "D4 C9 A2 A7 B8 A1 F0"},
       {t.encodings[1], "BE A2 8A B8 A2"},
       {t.encodings[2], "BC A1 F4"},

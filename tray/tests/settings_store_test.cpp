@@ -165,6 +165,13 @@ TEST(SettingsToSave, AListWithoutSelectionKeepsTheLoadedValue) {
   }
 }
 
+// Each list shows, and a save keeps, the entry the engine falls back to for a value it lacks.
+TEST(SettingsInEffect, AValueOutsideItsListBecomesTheEnginesFallback) {
+  ExpectSettings(SettingsInEffect({5, 3, 7, 37}), {5, 3, 7, 37});
+  ExpectSettings(SettingsInEffect({6, 4, 0, 38}), {1, 0, 0, 10});
+  ExpectSettings(SettingsInEffect({0xFFFFFFFF, 0x80000000u, 2, 0xFFFFFFFF}), {1, 0, 2, 10});
+}
+
 TEST(ToggleKeyToVirtualKey, LettersThenFunctionKeysThenKForAnythingElse) {
   struct Case {
     uint32_t toggleKey;

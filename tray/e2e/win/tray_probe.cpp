@@ -7,6 +7,7 @@
 //   trayprobeNN.exe click HWND ID              click a button (posted: the click may open a box)
 //   trayprobeNN.exe post HWND MSG WPARAM LPARAM  MSG a number, or the name of a registered message
 //   trayprobeNN.exe send HWND MSG WPARAM LPARAM
+//   trayprobeNN.exe register NAME              the number of the registered message NAME
 //   trayprobeNN.exe wmtext HWND                the text WM_GETTEXT gives (a tooltip's current tip),
 //                                              as hex of UTF-8
 //   trayprobeNN.exe noarea                     a notification area that refuses every icon: a
@@ -16,11 +17,17 @@
 //                                              text, each in the caption font of FACE ("-": none);
 //                                              prints its handle, ends on WM_CLOSE
 //   trayprobeNN.exe cursor                     the cursor position
-//   trayprobeNN.exe wait                       sleep until ended from outside (a stand-in process)
-//   trayprobeNN.exe watch EXE...               start each EXE with "wait"; print "started N PID",
-//                                              then "exit N CODE" as each one ends; end after all
+//   trayprobeNN.exe wait [window|deaf]         sleep until ended from outside (a stand-in process),
+//                                              or with a window of the tray's class that ends the
+//                                              process (0) when closed, or that stays
+//   trayprobeNN.exe watch MODE EXE...          start each EXE with "wait MODE" ("-": none); print
+//                                              "started N PID", then "exit N CODE" as each one
+//                                              ends; end after all
 //   trayprobeNN.exe end PID                    end a process (exit code 1)
 //   trayprobeNN.exe alive PID                  exit code 0 while the process runs
+//   trayprobeNN.exe focus HWND                 the id of the control with the focus in HWND's
+//                                              thread (a list for its edit field), or "none"; then
+//                                              the foreground window's handle
 //   trayprobeNN.exe setclip text|unicode HEX   put 8-bit bytes (CF_TEXT) or UTF-8 text (as
 //                                              CF_UNICODETEXT) alone on the clipboard; "-": empty it
 //   trayprobeNN.exe getclip text|unicode       the clipboard's CF_TEXT bytes, or its
@@ -165,10 +172,10 @@ BOOL CALLBACK PrintTopLevel(HWND window, LPARAM) {
   return TRUE;
 }
 
-int Watch(int count, char** paths) {
+int Watch(const char* mode, int count, char** paths) {
   std::vector<HANDLE> processes;
   for (int i = 0; i < count; ++i) {
-    std::string commandLine = std::string("\"") + paths[i] + "\" wait";
+    std::string commandLine = std::string("\"") + paths[i] + "\" wait " + mode;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
@@ -229,6 +236,12 @@ UINT MessageNumber(const char* text) {
 LRESULT CALLBACK NoAreaProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COPYDATA) return FALSE;  // every Shell_NotifyIcon call fails
   if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A window that stays when asked to close, as a hung program's would.
+LRESULT CALLBACK DeafProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) return 0;
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -358,6 +371,8 @@ int main(int argc, char** argv) {
     LPARAM lParam = static_cast<LPARAM>(strtoll(argv[5], nullptr, 0));
     if (verb == "post") return PostMessageA(window, message, wParam, lParam) ? 0 : 1;
     printf("%lld\n", static_cast<long long>(SendMessageA(window, message, wParam, lParam)));
+  } else if (verb == "register" && argc >= 3) {
+    printf("%u\n", MessageNumber(argv[2]));
   } else if (verb == "wmtext" && argc >= 3) {
     wchar_t text[512] = L"";
     LRESULT length = SendMessageW(ParseWindow(argv[2]), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
@@ -373,9 +388,21 @@ int main(int argc, char** argv) {
     GetCursorPos(&cursor);
     printf("%ld %ld\n", cursor.x, cursor.y);
   } else if (verb == "wait") {
+    std::string mode = argc >= 3 ? argv[2] : "-";
+    if (mode == "window") return RunWindow("VirelClass", QuitOnDestroyProc, WS_POPUP, 0, 0, 0, 0, nullptr, 0, nullptr);
+    if (mode == "deaf") return RunWindow("VirelClass", DeafProc, WS_POPUP, 0, 0, 0, 0, nullptr, 0, nullptr);
     Sleep(INFINITE);
+  } else if (verb == "focus" && argc >= 3) {
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    HWND focus = nullptr;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(ParseWindow(argv[2]), nullptr), &thread)) focus = thread.hwndFocus;
+    if (focus != nullptr && lstrcmpiA(ClassOf(GetParent(focus)).c_str(), "ComboBox") == 0) focus = GetParent(focus);
+    std::string id = focus == nullptr ? "none" : std::to_string(GetDlgCtrlID(focus));
+    printf("%s %s\n", id.c_str(), HandleHex(GetForegroundWindow()).c_str());
+
   } else if (verb == "watch") {
-    return Watch(argc - 2, argv + 2);
+    return Watch(argv[2], argc - 3, argv + 3);
   } else if (verb == "alive" && argc >= 3) {
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(strtoul(argv[2], nullptr, 0)));
     if (process == nullptr) return 1;
