@@ -518,9 +518,9 @@ Section "Virel"
   DeleteRegValue HKLM "${RUN_KEY}" "Virel32"
   ${If} $StartAtSignIn == 1
     ${If} ${RunningX64}
-      WriteRegStr HKLM "${RUN_KEY}" "Virel64" '"$INSTDIR\Virel64.exe"'
+      WriteRegStr HKLM "${RUN_KEY}" "Virel64" '"$INSTDIR\Virel64.exe" /tray'
     ${EndIf}
-    WriteRegStr HKLM "${RUN_KEY}" "Virel32" '"$INSTDIR\Virel32.exe"'
+    WriteRegStr HKLM "${RUN_KEY}" "Virel32" '"$INSTDIR\Virel32.exe" /tray'
   ${EndIf}
 
   ; Add/Remove Programs.

@@ -152,7 +152,7 @@ def check_installed(inst, autostart=True):
                (INSTALL_DIR + "\\" + target).lower(), f"target of {link}")
     run = inst.values(RUN_KEY)
     for bits in (64, 32):
-        expect(run.get(f"Virel{bits}"), f'"{INSTALL_DIR}\\{EXE[bits]}"' if autostart else None,
+        expect(run.get(f"Virel{bits}"), f'"{INSTALL_DIR}\\{EXE[bits]}" /tray' if autostart else None,
                f"Run value Virel{bits}")
     entry = inst.values(UNINSTALL_KEY)
     for name, value in (("DisplayName", "Virel Tamil Software 5.0"), ("Publisher", "Orvane"),
