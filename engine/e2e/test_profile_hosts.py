@@ -18,6 +18,10 @@ Unicode.
     அ before க, not a bare sign;
   - a plain EDIT control in a host without a profile: a backspace is a whole key press (key-down,
     character, key-up), on one of which any control erases.
+  - the host behind the typist: keys typed at once (in square brackets) while the pasting host
+    stalls 1.5 s on each Ctrl+V; a host whose second GUI thread keeps taking key messages; capitals
+    typed with Shift held (in braces: {+Shift_L} down, {-Shift_L} up) into a host whose Ctrl+V is
+    an accelerator. Each gives what slow typing gives.
 
 Keys go one at a time to the pasting hosts, each once the host has taken the one before, so that
 the keys the engine synthesizes for one key come before the next; the last paste may come after
@@ -34,7 +38,7 @@ from caserun import run_cases  # noqa: E402
 from typing_run import finish, typing_setup  # noqa: E402
 from winehost import E2EError, wait_for  # noqa: E402
 
-UNICODE, TSCII = 0, 1
+UNICODE, TSCII, T_OLD = 0, 1, 5
 PHONETIC, TAMIL99, NEW_TYPEWRITER = 0, 1, 2
 LAYOUT_NAMES = ["phonetic", "Tamil99", "New Typewriter"]
 SETTLE_TIMEOUT = 10.0
@@ -48,6 +52,10 @@ DREAM = dict(exe_name="DREAMWEAVER.EXE", edit=True)
 DREAM_ACCELERATOR = dict(exe_name="DREAMWEAVER.EXE", edit=True, accelerator=True)
 PLAIN = {}
 PLAIN_EDIT = dict(edit=True)
+STALL = 1500
+EUDOR_STALLING = dict(exe_name="EUDORA.EXE", stall_paste_ms=STALL)
+DREAM_STALLING = dict(exe_name="DREAMWEAVER.EXE", edit=True, stall_paste_ms=STALL)
+POWER_TWO_THREADS = dict(exe_name="POWERPNT.EXE", second_thread=True)
 
 # (host, encoding, layout, keys, expected): keys are typed characters, or xdotool key names in
 # angle brackets; expected is hex bytes for TSCII, text for Unicode.
@@ -70,16 +78,24 @@ CASES = [
     (PLAIN_EDIT, UNICODE, PHONETIC, "vaNakkam thamiz ", "வணக்கம் தமிழ் "),
     (PLAIN_EDIT, TSCII, PHONETIC, "kaa thamiz ", "B8A1 20 BEC1A2FA 20"),
     (PLAIN, TSCII, PHONETIC, "ka<Left>a", "AB B8"),
+    (EUDOR_STALLING, TSCII, PHONETIC, "m [kai]", "F5 20 A8B8"),
+    (DREAM_STALLING, TSCII, PHONETIC, "m [kai][ko]", "F5 20 A8B8 A6B8A1"),
+    (POWER_TWO_THREADS, T_OLD, PHONETIC, "ka kai ", "66 20 6966 20"),
+    (EUDOR_ACCELERATOR, TSCII, PHONETIC, "va{+Shift_L}n{-Shift_L}akkam", "C5BDECB8F5"),
+    (DREAM_ACCELERATOR, TSCII, PHONETIC, "{+Shift_L}na{-Shift_L}kai", "BDA1A8B8"),
 ]
 
 
 def steps(keys):
-    """The keys as ("type", character) and ("key", xdotool name) steps."""
+    """The keys as ("type", characters), ("key", xdotool name) and ("hold", "+name"/"-name")
+    steps: characters one at a time, or in square brackets all at once."""
     out = []
+    closing = {"<": (">", "key"), "{": ("}", "hold"), "[": ("]", "type")}
     while keys:
-        if keys[0] == "<":
-            end = keys.index(">")
-            out.append(("key", keys[1:end]))
+        if keys[0] in closing:
+            close, kind = closing[keys[0]]
+            end = keys.index(close)
+            out.append((kind, keys[1:end]))
             keys = keys[end + 1:]
         else:
             out.append(("type", keys[0]))
@@ -91,20 +107,22 @@ def typed(run, host_options, encoding, layout, keys, expected):
     host = run.start_typing(layout, encoding, **host_options)
     for kind, what in steps(keys):
         if kind == "type":
-            host.type(what)
+            host.type(what, delay_ms=1)  # several keys: all in the queue before the host reads one
+        elif kind == "hold":
+            host.hold(what[1:], what[0] == "+")
         else:
             host.keys(what)
-    want = bytes.fromhex(expected) if encoding == TSCII else expected
+    want = expected if encoding == UNICODE else bytes.fromhex(expected)
     seen = [None]
 
     def arrived():
-        seen[0] = host.ansi_bytes() if encoding == TSCII else host.text()
+        seen[0] = host.text() if encoding == UNICODE else host.ansi_bytes()
         return seen[0] == want
 
     try:
         wait_for(arrived, "the expected text", timeout=SETTLE_TIMEOUT)
     except E2EError:
-        shown = seen[0].hex(" ").upper() if encoding == TSCII else repr(seen[0])
+        shown = repr(seen[0]) if encoding == UNICODE else seen[0].hex(" ").upper()
         raise E2EError(f"keys {keys!r}\n     expected {expected}\n     actual   {shown}") from None
     finish(host)
 
@@ -112,8 +130,11 @@ def typed(run, host_options, encoding, layout, keys, expected):
 def case_name(host_options, encoding, layout):
     host = host_options.get("exe_name", "no profile")
     control = ("EDIT" if host_options.get("edit") else "RichEdit") + \
-        (", Ctrl+V an accelerator" if host_options.get("accelerator") else "")
-    return f"{host} ({control}), {'TSCII' if encoding == TSCII else 'Unicode'}, {LAYOUT_NAMES[layout]}"
+        (", Ctrl+V an accelerator" if host_options.get("accelerator") else "") + \
+        (", stalling on Ctrl+V" if host_options.get("stall_paste_ms") else "") + \
+        (", two GUI threads" if host_options.get("second_thread") else "")
+    encodings = {UNICODE: "Unicode", TSCII: "TSCII", T_OLD: "T_OLD"}
+    return f"{host} ({control}), {encodings[encoding]}, {LAYOUT_NAMES[layout]}"
 
 
 def main():

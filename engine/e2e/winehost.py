@@ -293,6 +293,11 @@ class Host(WinProgram):
         self.session.xdotool("key", "--delay", str(delay_ms), *keys)
         self.settle()
 
+    def hold(self, key, down):
+        """Presses (down=True) or releases a key and leaves it so: Shift held through keys."""
+        self.focus()
+        self.session.xdotool("keydown" if down else "keyup", key)
+
     def type(self, text, delay_ms=20):
         """Types text in the host as key presses (xdotool type); waits until it has taken them."""
         self.focus()
@@ -696,7 +701,7 @@ class WineSession:
         return pump
 
     def start_host(self, bits, exe_name=None, edit=False, accelerator=False, version7=False,
-                   latency=False):
+                   latency=False, stall_paste_ms=0, second_thread=False):
         """Starts a host with the focus in its text control and waits until it takes input.
 
         exe_name runs a copy of the host under that file name, which picks the engine's profile
@@ -704,7 +709,9 @@ class WineSession:
         EDIT control instead of a RichEdit; accelerator=True makes Ctrl+V an accelerator of the
         window (no Ctrl+V character); version7=True runs the copy whose version resource gives
         product version 7 (the OPERA profile wants 7 or more); latency=True logs each key's time
-        from its arrival to an empty queue (Host.latencies()).
+        from its arrival to an empty queue (Host.latencies()); stall_paste_ms makes the host busy
+        that long on each Ctrl+V key-down; second_thread=True gives it a second GUI thread that
+        keeps taking key messages.
         """
         tag = self._new_tag("host", bits)
         exe = self.program_path(bits, "host_v7" if version7 else "host")
@@ -724,6 +731,10 @@ class WineSession:
             args += ["--accelerator", "1"]
         if latency:
             args += ["--latency", "1"]
+        if stall_paste_ms:
+            args += ["--stall-paste-ms", str(stall_paste_ms)]
+        if second_thread:
+            args += ["--second-thread", "1"]
         process = self.spawn(bits, exe, args, tag)
         host = Host(self, tag, bits, process, self.workdir, tag, edit=edit)
         self.programs.append(host)

@@ -2,6 +2,7 @@
 //
 //   virel_hostNN.exe --log FILE --commands FILE --ready FILE [--title T] [--edit 1]
 //                    [--accelerator 1] [--out FILE] [--out-ansi FILE] [--latency 1]
+//                    [--stall-paste-ms N] [--second-thread 1]
 //
 // The control is a RichEdit ("RichEdit20W") unless --edit 1 asks for a plain EDIT control; it has
 // the keyboard focus whenever the window is active. With --accelerator 1 Ctrl+V is an accelerator
@@ -17,6 +18,9 @@
 //   latency <virtual key> <microseconds>  from the moment GetMessage returned the key-down to the
 //                                        moment no posted message is left in the queue: every
 //                                        character and backspace made of the key has been handled
+// With --stall-paste-ms N the host is busy for N ms whenever it takes the key-down of Ctrl+V, before
+// it translates it: what a busy application does to keys that came after. With --second-thread 1 a
+// second GUI thread of the process has a window of its own, which takes a key message every 10 ms.
 // Commands: dump PATH (the text as UTF-8), dump-ansi PATH (GetWindowTextA's bytes), clear, focus,
 // exit. On exit the text goes to --out (UTF-8) and --out-ansi (bytes) when they are given.
 #include "engine/e2e/win/e2e_support.h"
@@ -129,6 +133,33 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// A second GUI thread: a window that keeps taking key messages (F13, which nothing uses), so that
+// the hook runs on this thread too while the first one types.
+LRESULT CALLBACK SecondWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER) {
+    PostMessageW(window, WM_KEYDOWN, VK_F13, 1);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+DWORD WINAPI SecondThread(void*) {
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = SecondWindowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"VirelTestHostSecond";
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowW(windowClass.lpszClassName, L"second thread", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                              nullptr, windowClass.hInstance, nullptr);
+  SetTimer(window, 1, 10, nullptr);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -174,6 +205,8 @@ int main(int argc, char** argv) {
     accelerators = CreateAcceleratorTableW(&paste, 1);
   }
 
+  if (args.GetInt("--second-thread", 0) != 0) CreateThread(nullptr, 0, SecondThread, nullptr, 0, nullptr);
+  const DWORD stallPasteMs = static_cast<DWORD>(args.GetInt("--stall-paste-ms", 0));
   const bool measureLatency = args.GetInt("--latency", 0) != 0;
   LARGE_INTEGER frequency, arrival, now;
   QueryPerformanceFrequency(&frequency);
@@ -188,6 +221,9 @@ int main(int argc, char** argv) {
     if (name != nullptr) {
       logFile.Line("key %s %llx %llx", name, static_cast<unsigned long long>(msg.wParam),
                    static_cast<unsigned long long>(static_cast<ULONG_PTR>(msg.lParam)));
+    }
+    if (stallPasteMs != 0 && msg.message == WM_KEYDOWN && msg.wParam == 'V' && (GetKeyState(VK_CONTROL) & 0x8000)) {
+      Sleep(stallPasteMs);
     }
     if (accelerators != nullptr && TranslateAcceleratorW(window, accelerators, &msg)) continue;
     TranslateMessage(&msg);
