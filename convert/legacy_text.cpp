@@ -10,6 +10,19 @@
 namespace convert {
 namespace {
 
+// Input is read in pieces: what the last piece left unfinished (carry) goes in front of the next
+// one, in work, which then holds the data to read; *n becomes its length.
+template <typename Buffer, typename T>
+const T* Joined(Buffer* carry, Buffer* work, const T* p, size_t* n) {
+  if (carry->empty()) return p;
+  carry->insert(carry->end(), reinterpret_cast<const typename Buffer::value_type*>(p),
+                reinterpret_cast<const typename Buffer::value_type*>(p) + *n);
+  work->swap(*carry);
+  carry->clear();
+  *n = work->size();
+  return reinterpret_cast<const T*>(work->data());
+}
+
 const uint32_t kBlock = 0x0B00;
 const uint32_t kReplacement = 0xFFFD;
 // A problem already counted where it was found: the next stage writes the replacement for it.
@@ -288,14 +301,7 @@ class Decoder {
   // Decodes p[0..n) into code points (*codes) or UTF-8 (*utf8, the other null), keeping what
   // needs bytes not yet seen unless `final`.
   void Feed(const unsigned char* p, size_t n, bool final, std::vector<uint32_t>* codes, std::string* utf8) {
-    const unsigned char* data = p;
-    if (!carry_.empty()) {
-      carry_.append(reinterpret_cast<const char*>(p), n);
-      work_.swap(carry_);
-      carry_.clear();
-      data = reinterpret_cast<const unsigned char*>(work_.data());
-      n = work_.size();
-    }
+    const unsigned char* data = Joined(&carry_, &work_, p, &n);
     // A byte gives at most four code points (ஸ்ரீ), twelve bytes of UTF-8, written 16 at a time.
     size_t start = 0;
     if (utf8 != nullptr) {
@@ -447,13 +453,7 @@ class Encoder {
 
   void Feed(const uint32_t* c, size_t n, bool final, std::string* out) {
     out_ = out;
-    if (!carry_.empty()) {
-      carry_.insert(carry_.end(), c, c + n);
-      work_.swap(carry_);
-      carry_.clear();
-      c = work_.data();
-      n = work_.size();
-    }
+    c = Joined(&carry_, &work_, c, &n);
     size_t i = 0;
     while (i < n && !problems_->stopped) {
       size_t k = Step(c + i, n - i, final);
@@ -618,14 +618,7 @@ class UnicodeReader {
   explicit UnicodeReader(Problems* problems) : problems_(problems) {}
 
   void Feed(const unsigned char* p, size_t n, bool final, std::vector<uint32_t>* out) {
-    const unsigned char* data = p;
-    if (!carry_.empty()) {
-      carry_.append(reinterpret_cast<const char*>(p), n);
-      work_.swap(carry_);
-      carry_.clear();
-      data = reinterpret_cast<const unsigned char*>(work_.data());
-      n = work_.size();
-    }
+    const unsigned char* data = Joined(&carry_, &work_, p, &n);
     size_t i = 0;
     if (!started_) {
       if (n < 3 && !final) {
