@@ -54,14 +54,23 @@ void Append(OwnEvents* events, const OwnEvent& e) {
 
 // This thread's record; with claim, one is made when there is none (a free slot, or the one used
 // least recently: a thread that has gone away).
+ThreadInput* last;      // the record found last: nearly always the one asked for
+DWORD threadWithout;    // a thread found to have no record, since no record was made
+
 ThreadInput* ThisThread(bool claim) {
   DWORD id = GetCurrentThreadId();
+  if (last != nullptr && last->threadId == id) return last;
+  if (!claim && id == threadWithout) return nullptr;
   for (ThreadInput& t : threadInputs) {
     if (t.threadId != id) continue;
-    if (claim) t.usedAt = GetTickCount();
+    last = &t;
     return &t;
   }
-  if (!claim) return nullptr;
+  if (!claim) {
+    threadWithout = id;
+    return nullptr;
+  }
+  threadWithout = 0;
   DWORD now = GetTickCount();
   ThreadInput* oldest = &threadInputs[0];
   for (ThreadInput& t : threadInputs) {
@@ -78,6 +87,7 @@ ThreadInput* ThisThread(bool claim) {
   }
   memset(reinterpret_cast<BYTE*>(oldest) + sizeof oldest->threadId, 0, sizeof *oldest - sizeof oldest->threadId);
   oldest->usedAt = now;
+  last = oldest;
   return oldest;
 }
 
@@ -107,7 +117,7 @@ bool TakePosted(OwnEvents* posted, const MSG& msg) {
     // A host that translates a posted Backspace key-down posts its character behind what is
     // already queued.
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_BACK) {
-      Append(posted, OwnEvent{msg.hwnd, WM_CHAR, VK_BACK, msg.lParam, 0, 1, 0, 0, 0});
+      Append(posted, OwnEvent{msg.hwnd, WM_CHAR, VK_BACK, msg.lParam, 0, 1, 0, 0, 0, 0});
     }
     return true;
   }
@@ -227,6 +237,7 @@ void RecordKeys(ThreadInput* t, const INPUT* events, unsigned count, const unsig
   OwnEvents& keys = Checked(t->synthesized);
   // A stale record is given up: by an unsigned age, which the clock's wrap does not change.
   if (keys.count > 0 && now - keys.entries[keys.count - 1].madeAt > kStaleRecord) keys.count = 0;
+  t->usedAt = now;
   for (unsigned i = 0; i < count; ++i) {
     BYTE vk = static_cast<BYTE>(events[i].ki.wVk);
     bool up = (events[i].ki.dwFlags & KEYEVENTF_KEYUP) != 0;
@@ -236,7 +247,7 @@ void RecordKeys(ThreadInput* t, const INPUT* events, unsigned count, const unsig
                            usersKey ? orders[i] : 0});
     if (up || usersKey) continue;
     WPARAM ch = vk == VK_BACK ? VK_BACK : vk == kKeyV ? kCtrlVChar : 0;
-    if (ch != 0) Append(&keys, OwnEvent{nullptr, WM_CHAR, ch, 0, now, 1, 0, 0, 0});
+    if (ch != 0) Append(&keys, OwnEvent{nullptr, WM_CHAR, ch, 0, now, 1, 0, 0, 0, 0});
   }
 }
 
@@ -297,15 +308,15 @@ bool PostOwn(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wide)
 
   ThreadInput* t = ThisThread(true);
   if (t != nullptr) {
-    Append(&t->posted,
-           OwnEvent{window, message, wParam, lParam, GetTickCount(), 0, static_cast<BYTE>(wide ? 0 : 1), 0, 0});
+    t->usedAt = GetTickCount();
+    Append(&t->posted, OwnEvent{window, message, wParam, lParam, t->usedAt, 0, static_cast<BYTE>(wide ? 0 : 1), 0, 0, 0});
   }
   return true;
 }
 
 void ExpectTranslation(HWND window, WPARAM character, LPARAM lParam) {
   ThreadInput* t = ThisThread(true);
-  if (t != nullptr) Append(&t->posted, OwnEvent{window, WM_CHAR, character & 0xFF, lParam, 0, 1, 1, 0, 0});
+  if (t != nullptr) Append(&t->posted, OwnEvent{window, WM_CHAR, character & 0xFF, lParam, 0, 1, 1, 0, 0, 0});
 }
 
 void AddKey(KeyBatch* batch, BYTE vk, bool up) {
@@ -391,4 +402,8 @@ bool Delivering() {
   return t != nullptr && t->delivering > 0;
 }
 
-void ResetOwnInput() { memset(threadInputs, 0, sizeof threadInputs); }
+void ResetOwnInput() {
+  memset(threadInputs, 0, sizeof threadInputs);
+  last = nullptr;
+  threadWithout = 0;
+}
