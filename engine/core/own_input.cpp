@@ -207,15 +207,12 @@ Origin TakeSynthesized(ThreadInput* t, const MSG& msg) {
   }
 
   if (!keyDown || !CanWait(msg.wParam)) return Origin::kUser;
-  int age = static_cast<int>(msg.time - keys->entries[0].madeAt);
-  if (age <= static_cast<int>(kClockSlack)) {
-    // Typed before the engine's keys were made (or too close to tell), so queued ahead of them.
-    return KeysPending(*keys, true) ? Origin::kTypedAhead : Origin::kUser;
-  }
-  // A key typed after the engine's came first: those were lost. Keys of the user's put back still
-  // come, and this one waits behind them.
+  // The engine's keys made before this key was typed would have come before it: they were lost.
+  // Those made after it (or too close to tell) are queued behind it, as are the keys of the
+  // user's put back: it waits for them.
   for (unsigned i = keys->count; i-- > 0;) {
-    if (!keys->entries[i].usersKey) RemoveAt(keys, i);
+    const OwnEvent& e = keys->entries[i];
+    if (!e.usersKey && static_cast<int>(msg.time - e.madeAt) > static_cast<int>(kClockSlack)) RemoveAt(keys, i);
   }
   return KeysPending(*keys, true) ? Origin::kTypedAhead : Origin::kUser;
 }

@@ -270,6 +270,8 @@ TEST(EveryApplication, KnownCasesGiveTheSoundResult) {
       {"T_OLD", "Dream", kEncTOld, kKbdPhonetic, "<stall>kaikoo", "69 66 6E 66 68"},
       // Keys of the engine's that never came do not poison the next delivery.
       {"lost keys", "Eudor", kEncTscii, kKbdPhonetic, "m <lost>kai", "F5 20 A8 B8"},
+      {"and a key typed after the loss, ahead of the next paste", "Dream", kEncTscii, kKbdPhonetic,
+       "<ahead 1>ka<lost><ahead 2>ma", "B8 C1"},
       // A second GUI thread, and a filtered PeekMessage, leave this thread's record alone.
       {"a click on another thread", "Power", kEncTOld, kKbdPhonetic, "<thread 10>a", "66"},
       {"a filtered PeekMessage", "Soffi", kEncTscii, kKbdPhonetic, "m <peek 10>i", "F5 20 A8 B8"},
