@@ -357,6 +357,7 @@ Origin ClassifyInput(const MSG& msg) {
 bool HoldUsersKey(MSG* msg) {
   ThreadInput* t = ThisThread(true);
   if (t == nullptr || !IsKeyDown(msg->message) || !CanWait(msg->wParam) || !KeysReach(msg->hwnd)) return false;
+  if (t->delivering > 0 && msg->hwnd != t->deliveryWindow) return false;
   if (t->heldCount >= kHeldKeys) t->heldCount = 0;
   HeldKey& key = t->held[t->heldCount++];
   key.vk = static_cast<BYTE>(msg->wParam);
@@ -372,9 +373,9 @@ bool HoldUsersKey(MSG* msg) {
   return true;
 }
 
-void BeginDelivery() {
+void BeginDelivery(HWND window) {
   ThreadInput* t = ThisThread(true);
-  if (t != nullptr) ++t->delivering;
+  if (t != nullptr && t->delivering++ == 0) t->deliveryWindow = window;
 }
 
 void EndDelivery() {
