@@ -280,6 +280,8 @@ TEST(EveryApplication, KnownCasesGiveTheSoundResult) {
       {"and DREAM's", "DreamAccelerator", kEncTscii, kKbdPhonetic, "NAkaI", "BD A1 B8 AE"},
       // A clipboard monitor that opens the clipboard when it changes skips the engine's text.
       {"a clipboard monitor", "Dream", kEncTscii, kKbdPhonetic, "<monitor>m kai", "F5 20 A8 B8"},
+      // ABIWO takes its text sent: the joiner too, or it would come after the sign it stands for.
+      {"ABIWO: the joiner before its sign", "Abiwo", kEncUnicode, kKbdOldTypewriter, ";n", "\u200dே்"},
       // n begins a word as ந் in Unicode as in the 8-bit encodings.
       {"n at the start", "Plain", kEncUnicode, kKbdPhonetic, "nanRi", "நன்றி"},
       {"after Enter", "Plain", kEncUnicode, kKbdPhonetic, "ka\rnanRi", "க\rநன்றி"},
