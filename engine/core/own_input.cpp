@@ -107,7 +107,7 @@ bool TakePosted(OwnEvents* posted, const MSG& msg) {
     // A host that translates a posted Backspace key-down posts its character behind what is
     // already queued.
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_BACK) {
-      Append(posted, OwnEvent{msg.hwnd, WM_CHAR, VK_BACK, msg.lParam, 0, 1, 0, 0, 0});
+      Append(posted, OwnEvent{msg.hwnd, WM_CHAR, VK_BACK, msg.lParam, 0, 1, 0, 0, 0, 0});
     }
     return true;
   }
@@ -233,7 +233,7 @@ void RecordKeys(ThreadInput* t, const INPUT* events, unsigned count, const unsig
                            usersKey ? orders[i] : 0});
     if (up || usersKey) continue;
     WPARAM ch = vk == VK_BACK ? VK_BACK : vk == kKeyV ? kCtrlVChar : 0;
-    if (ch != 0) Append(&keys, OwnEvent{nullptr, WM_CHAR, ch, 0, now, 1, 0, 0, 0});
+    if (ch != 0) Append(&keys, OwnEvent{nullptr, WM_CHAR, ch, 0, now, 1, 0, 0, 0, 0});
   }
 }
 
@@ -295,14 +295,14 @@ bool PostOwn(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wide)
   ThreadInput* t = ThisThread(true);
   if (t != nullptr) {
     Append(&t->posted,
-           OwnEvent{window, message, wParam, lParam, GetTickCount(), 0, static_cast<BYTE>(wide ? 0 : 1), 0, 0});
+           OwnEvent{window, message, wParam, lParam, GetTickCount(), 0, static_cast<BYTE>(wide ? 0 : 1), 0, 0, 0});
   }
   return true;
 }
 
 void ExpectTranslation(HWND window, WPARAM character, LPARAM lParam) {
   ThreadInput* t = ThisThread(true);
-  if (t != nullptr) Append(&t->posted, OwnEvent{window, WM_CHAR, character & 0xFF, lParam, 0, 1, 1, 0, 0});
+  if (t != nullptr) Append(&t->posted, OwnEvent{window, WM_CHAR, character & 0xFF, lParam, 0, 1, 1, 0, 0, 0});
 }
 
 void AddKey(KeyBatch* batch, BYTE vk, bool up) {
