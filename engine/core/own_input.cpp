@@ -253,18 +253,20 @@ void SetModifiers(KeyBatch* batch, BYTE from, BYTE to) {
   }
 }
 
-// Puts the held keys back into the input stream, each with the modifiers it was typed with.
-void PutBackHeldKeys(ThreadInput* t, HWND window) {
+// Puts the held keys back into the input stream, each with the modifiers it was typed with, in
+// batches that each hold whole keys (a modifier pressed is released in the same batch). False
+// when they could not all go back.
+bool PutBackHeldKeys(ThreadInput* t, HWND window) {
   if (t->heldCount > kHeldKeys) t->heldCount = 0;
-  if (t->heldCount == 0) return;
-  if (!KeysReach(window)) {
-    t->heldCount = 0;  // the focus went elsewhere, and the keys with it
-    return;
-  }
+  if (t->heldCount == 0) return true;
+  unsigned count = t->heldCount;
+  t->heldCount = 0;
+  if (!KeysReach(window)) return false;  // the focus went elsewhere, and the keys with it
   KeyBatch batch{};
   unsigned orders[kKeyBatchSize] = {0};
   BYTE now = ModifiersNow(true);
-  for (unsigned i = 0; i < t->heldCount; ++i) {
+  bool sent = true;
+  for (unsigned i = 0; i < count; ++i) {
     const HeldKey& key = t->held[i];
     SetModifiers(&batch, now, key.modifiers);
     for (int up = 0; up < 2; ++up) {
@@ -276,9 +278,16 @@ void PutBackHeldKeys(ThreadInput* t, HWND window) {
       if (key.extended) event.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     }
     SetModifiers(&batch, key.modifiers, now);
+    const unsigned kMostForAKey = 2 + 2 * kTypingModifiers;
+    if (i + 1 < count && batch.count + kMostForAKey <= kKeyBatchSize) continue;
+    if (SendInput(batch.count, batch.events, sizeof(INPUT)) == batch.count) {
+      RecordKeys(t, batch.events, batch.count, orders);
+    } else {
+      sent = false;
+    }
+    batch.count = 0;
   }
-  t->heldCount = 0;
-  if (SendInput(batch.count, batch.events, sizeof(INPUT)) == batch.count) RecordKeys(t, batch.events, batch.count, orders);
+  return sent;
 }
 
 }  // namespace
@@ -365,11 +374,10 @@ bool HoldUsersKey(MSG* msg) {
   key.extended = static_cast<BYTE>((msg->lParam >> 24) & 1);
   key.modifiers = ModifiersNow(false);
   key.order = t->takenOrder != 0 ? t->takenOrder : ++t->typedOrder;
-  HWND window = msg->hwnd;
+  if (t->delivering == 0 && !PutBackHeldKeys(t, msg->hwnd)) return false;  // it goes on as it is
   msg->message = WM_NULL;
   msg->wParam = 0;
   msg->lParam = 0;
-  if (t->delivering == 0) PutBackHeldKeys(t, window);
   return true;
 }
 
