@@ -64,7 +64,8 @@ unsigned GetExeMajorVersion(const char* path) {
 
 // What each application gets. A host without a profile may use either kind of control: it gets a
 // whole Backspace press. Synthesized Backspaces (EUDOR) erase only text that is pasted, which
-// also comes through the input stream; before posted text delivery sends a press instead.
+// also comes through the input stream; before posted text delivery sends a press instead. The
+// joiner goes before the sign it stands for: sent where the Unicode text is sent (ABIWO).
 const HostRow kHosts[kProfileCount] = {
     // name    erase                    in a plain Edit control  8-bit text             Unicode text             joiner                    the five flags of HostRow
     {"none",  EraseBy::kSentPress,     EraseBy::kSentPress,     TextBy::kPosted,       UnitsBy::kPostedW,       JoinerBy::kPostedW,       0, 0, 0, 0, 0},
@@ -83,7 +84,7 @@ const HostRow kHosts[kProfileCount] = {
     {"KAVIT", EraseBy::kSentPress,     EraseBy::kSentChar8,     TextBy::kSent,         UnitsBy::kPostedW,       JoinerBy::kSentW,         0, 0, 0, 0, 1},
     {"WORDP", EraseBy::kSentPress,     EraseBy::kSentPress,     TextBy::kSent,         UnitsBy::kPostedW,       JoinerBy::kSentW,         0, 0, 0, 0, 1},
     {"YAHOO", EraseBy::kSentPress,     EraseBy::kSentPress,     TextBy::kPosted,       UnitsBy::kPostedLowByte, JoinerBy::kPostedW,       0, 0, 0, 0, 0},
-    {"ABIWO", EraseBy::kSentKeyDown,   EraseBy::kSentKeyDown,   TextBy::kSent,         UnitsBy::kSentUnichar,   JoinerBy::kPostedW,       0, 0, 0, 0, 0},
+    {"ABIWO", EraseBy::kSentKeyDown,   EraseBy::kSentKeyDown,   TextBy::kSent,         UnitsBy::kSentUnichar,   JoinerBy::kSentW,         0, 0, 0, 0, 0},
     {"MSPAI", EraseBy::kPostedChar8,   EraseBy::kPostedChar8,   TextBy::kPosted,       UnitsBy::kPostedW,       JoinerBy::kPostedW,       0, 0, 0, 0, 0},
 };
 

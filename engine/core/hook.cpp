@@ -233,7 +233,8 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
         break;
     }
     if (Delivering()) {
-      // A sent message ran the host's own loop: keys wait for the delivery, nothing else is touched.
+      // A sent message ran the host's own loop: keys for the window being written wait for the
+      // delivery, nothing else is touched.
       HoldUsersKey(msg);
       return next;
     }
@@ -299,10 +300,10 @@ __attribute__((noinline)) LRESULT HandleMessage(int code, WPARAM wParam, LPARAM 
   if (ThisHost().composesKeyDown) {
     WPARAM vk = msg->wParam;
     if (!TranslateSoffiKey(msg)) return next;
-    BeginDelivery();
+    BeginDelivery(msg->hwnd);
     ComposeSoffiKey(msg, vk);
   } else {
-    BeginDelivery();
+    BeginDelivery(msg->hwnd);
     Compose(msg);
   }
   EndDelivery();

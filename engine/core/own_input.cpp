@@ -217,15 +217,12 @@ Origin TakeSynthesized(ThreadInput* t, const MSG& msg) {
   }
 
   if (!keyDown || !CanWait(msg.wParam)) return Origin::kUser;
-  int age = static_cast<int>(msg.time - keys->entries[0].madeAt);
-  if (age <= static_cast<int>(kClockSlack)) {
-    // Typed before the engine's keys were made (or too close to tell), so queued ahead of them.
-    return KeysPending(*keys, true) ? Origin::kTypedAhead : Origin::kUser;
-  }
-  // A key typed after the engine's came first: those were lost. Keys of the user's put back still
-  // come, and this one waits behind them.
+  // The engine's keys made before this key was typed would have come before it: they were lost.
+  // Those made after it (or too close to tell) are queued behind it, as are the keys of the
+  // user's put back: it waits for them.
   for (unsigned i = keys->count; i-- > 0;) {
-    if (!keys->entries[i].usersKey) RemoveAt(keys, i);
+    const OwnEvent& e = keys->entries[i];
+    if (!e.usersKey && static_cast<int>(msg.time - e.madeAt) > static_cast<int>(kClockSlack)) RemoveAt(keys, i);
   }
   return KeysPending(*keys, true) ? Origin::kTypedAhead : Origin::kUser;
 }
@@ -267,18 +264,20 @@ void SetModifiers(KeyBatch* batch, BYTE from, BYTE to) {
   }
 }
 
-// Puts the held keys back into the input stream, each with the modifiers it was typed with.
-void PutBackHeldKeys(ThreadInput* t, HWND window) {
+// Puts the held keys back into the input stream, each with the modifiers it was typed with, in
+// batches that each hold whole keys (a modifier pressed is released in the same batch). False
+// when they could not all go back.
+bool PutBackHeldKeys(ThreadInput* t, HWND window) {
   if (t->heldCount > kHeldKeys) t->heldCount = 0;
-  if (t->heldCount == 0) return;
-  if (!KeysReach(window)) {
-    t->heldCount = 0;  // the focus went elsewhere, and the keys with it
-    return;
-  }
+  if (t->heldCount == 0) return true;
+  unsigned count = t->heldCount;
+  t->heldCount = 0;
+  if (!KeysReach(window)) return false;  // the focus went elsewhere, and the keys with it
   KeyBatch batch{};
   unsigned orders[kKeyBatchSize] = {0};
   BYTE now = ModifiersNow(true);
-  for (unsigned i = 0; i < t->heldCount; ++i) {
+  bool sent = true;
+  for (unsigned i = 0; i < count; ++i) {
     const HeldKey& key = t->held[i];
     SetModifiers(&batch, now, key.modifiers);
     for (int up = 0; up < 2; ++up) {
@@ -290,9 +289,16 @@ void PutBackHeldKeys(ThreadInput* t, HWND window) {
       if (key.extended) event.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     }
     SetModifiers(&batch, key.modifiers, now);
+    const unsigned kMostForAKey = 2 + 2 * kTypingModifiers;
+    if (i + 1 < count && batch.count + kMostForAKey <= kKeyBatchSize) continue;
+    if (SendInput(batch.count, batch.events, sizeof(INPUT)) == batch.count) {
+      RecordKeys(t, batch.events, batch.count, orders);
+    } else {
+      sent = false;
+    }
+    batch.count = 0;
   }
-  t->heldCount = 0;
-  if (SendInput(batch.count, batch.events, sizeof(INPUT)) == batch.count) RecordKeys(t, batch.events, batch.count, orders);
+  return sent;
 }
 
 }  // namespace
@@ -371,6 +377,7 @@ Origin ClassifyInput(const MSG& msg) {
 bool HoldUsersKey(MSG* msg) {
   ThreadInput* t = ThisThread(true);
   if (t == nullptr || !IsKeyDown(msg->message) || !CanWait(msg->wParam) || !KeysReach(msg->hwnd)) return false;
+  if (t->delivering > 0 && msg->hwnd != t->deliveryWindow) return false;
   if (t->heldCount >= kHeldKeys) t->heldCount = 0;
   HeldKey& key = t->held[t->heldCount++];
   key.vk = static_cast<BYTE>(msg->wParam);
@@ -378,17 +385,16 @@ bool HoldUsersKey(MSG* msg) {
   key.extended = static_cast<BYTE>((msg->lParam >> 24) & 1);
   key.modifiers = ModifiersNow(false);
   key.order = t->takenOrder != 0 ? t->takenOrder : ++t->typedOrder;
-  HWND window = msg->hwnd;
+  if (t->delivering == 0 && !PutBackHeldKeys(t, msg->hwnd)) return false;  // it goes on as it is
   msg->message = WM_NULL;
   msg->wParam = 0;
   msg->lParam = 0;
-  if (t->delivering == 0) PutBackHeldKeys(t, window);
   return true;
 }
 
-void BeginDelivery() {
+void BeginDelivery(HWND window) {
   ThreadInput* t = ThisThread(true);
-  if (t != nullptr) ++t->delivering;
+  if (t != nullptr && t->delivering++ == 0) t->deliveryWindow = window;
 }
 
 void EndDelivery() {

@@ -48,6 +48,7 @@ struct ThreadInput {
   OwnEvents posted;
   OwnEvents synthesized;
   int delivering;  // a delivery is running on this thread (a sent message may pump the queue)
+  HWND deliveryWindow;  // the window it writes to
   HeldKey held[kHeldKeys];
   unsigned heldCount;
   unsigned typedOrder;  // the last order given to a key held back
@@ -97,12 +98,14 @@ Origin ClassifyInput(const MSG& msg);
 
 // Holds back a key of the user's (typed ahead, or arriving while a delivery runs) and puts it
 // back into the input stream behind the engine's own keys, with the modifiers it was typed with;
-// the message itself is neutralised. False when it cannot go back (the focus is elsewhere).
+// the message itself is neutralised. False when it cannot go back (the focus is elsewhere), and
+// while a delivery runs, for a window other than the one it writes to: a prompt the host shows
+// meanwhile takes its keys as typed.
 bool HoldUsersKey(MSG* msg);
 
 // Deliveries on this thread: while one runs, the hook composes nothing (a sent message may run
 // the host's own message loop); the keys held meanwhile go back when the outermost one ends.
-void BeginDelivery();
+void BeginDelivery(HWND window);
 void EndDelivery();
 bool Delivering();
 

@@ -499,6 +499,7 @@ int ToUnicode(UINT vk, UINT scan, const BYTE* keyState, WCHAR* result, int size,
 // characters come from the host's own TranslateMessage when it retrieves them (the typing
 // driver). Keys another program takes are made all the same, and never arrive.
 UINT SendInput(UINT count, INPUT* inputs, int) {
+  if (world().inputBlocked) return 0;
   for (UINT i = 0; i < count; ++i) {
     const KEYBDINPUT& key = inputs[i].ki;
     Record("SendInput", nullptr, key.dwFlags, key.wVk, 0);

@@ -131,6 +131,7 @@ struct World {
   int asciiResult = -2;       // what ToUnicode produces: -2 the layout's character, -1 none
   std::set<UINT> deadKeys;    // keys of the layout that are dead keys
   int keysToLose = 0;         // synthesized key events that another program takes from now on
+  bool inputBlocked = false;  // SendInput injects nothing (another desktop has the input)
   bool postFails = false;     // PostMessage fails (a full queue)
   std::multiset<BYTE> heldUsersKeys;  // the user's key-downs the hook neutralised, not yet put back
   LPARAM messageExtraInfo = 0;      // of the message the thread retrieved last

@@ -249,9 +249,16 @@ void TypingSession::Do(Action action, unsigned argument) {
       int value = static_cast<int>(argument >> 3);
       switch (argument & 7) {
         case 0:
-          SetTamilEncodings(value % 6);
+        case 1:
+          if ((argument & 7) == 0) {
+            SetTamilEncodings(value % 6);
+          } else {
+            SetTamilKeyboard(value % 4);
+            usesTypedGlyphs_ = usesTypedGlyphs_ || value % 4 == kKbdPhonetic;
+          }
           if (usesTypedGlyphs_) {
-            // What the user typed may be letters of the new encoding's font, as at the start.
+            // What the user typed may be letters of the font of any encoding met so far, as at the
+            // start: now in another encoding, or now in the phonetic layout.
             for (uint16_t b : AllGlyphBytes()) {
               if (b >= 0x21 && b < 0x7F) {
                 for (HWND window : windows_) HostOf(window).typedGlyphs.insert(b);
@@ -259,7 +266,6 @@ void TypingSession::Do(Action action, unsigned argument) {
             }
           }
           break;
-        case 1: SetTamilKeyboard(value % 4); break;
         case 2: ToggleTamil(); break;
         case 3: shared->twMode = value; break;
         case 4: shared->twPending = value; break;

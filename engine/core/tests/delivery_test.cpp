@@ -279,9 +279,10 @@ TEST_F(Delivery, AnEmptyUnicodeTextStillNeutralisesTheKeystroke) {
   EXPECT_EQ(Text(), "ab");
 }
 
-TEST_F(Delivery, OneUnitIsSentToFrameKavitAndWordpAndPostedElsewhere) {
+// Sent where the text is sent (ABIWO's units): the joiner goes before the sign it stands for.
+TEST_F(Delivery, OneUnitIsSentToFrameKavitWordpAndAbiwoAndPostedElsewhere) {
   const WORD zwj = 0x200D;
-  for (Flag flag : {profileFrame, profileKavit, profileWordp}) {
+  for (Flag flag : {profileFrame, profileKavit, profileWordp, profileAbiwo}) {
     Start(flag);
     EXPECT_EQ(Deliver([&](MSG* m) { DeliverUnicodeChar(m, zwj); }), (Log{"SendMessageW WM_CHAR 0x200d 0"}));
     EXPECT_EQ(leftInWParam, 0u);

@@ -270,6 +270,8 @@ TEST(EveryApplication, KnownCasesGiveTheSoundResult) {
       {"T_OLD", "Dream", kEncTOld, kKbdPhonetic, "<stall>kaikoo", "69 66 6E 66 68"},
       // Keys of the engine's that never came do not poison the next delivery.
       {"lost keys", "Eudor", kEncTscii, kKbdPhonetic, "m <lost>kai", "F5 20 A8 B8"},
+      {"and a key typed after the loss, ahead of the next paste", "Dream", kEncTscii, kKbdPhonetic,
+       "<ahead 1>ka<lost><ahead 2>ma", "B8 C1"},
       // A second GUI thread, and a filtered PeekMessage, leave this thread's record alone.
       {"a click on another thread", "Power", kEncTOld, kKbdPhonetic, "<thread 10>a", "66"},
       {"a filtered PeekMessage", "Soffi", kEncTscii, kKbdPhonetic, "m <peek 10>i", "F5 20 A8 B8"},
@@ -278,6 +280,8 @@ TEST(EveryApplication, KnownCasesGiveTheSoundResult) {
       {"and DREAM's", "DreamAccelerator", kEncTscii, kKbdPhonetic, "NAkaI", "BD A1 B8 AE"},
       // A clipboard monitor that opens the clipboard when it changes skips the engine's text.
       {"a clipboard monitor", "Dream", kEncTscii, kKbdPhonetic, "<monitor>m kai", "F5 20 A8 B8"},
+      // ABIWO takes its text sent: the joiner too, or it would come after the sign it stands for.
+      {"ABIWO: the joiner before its sign", "Abiwo", kEncUnicode, kKbdOldTypewriter, ";n", "\u200dே்"},
       // n begins a word as ந் in Unicode as in the 8-bit encodings.
       {"n at the start", "Plain", kEncUnicode, kKbdPhonetic, "nanRi", "நன்றி"},
       {"after Enter", "Plain", kEncUnicode, kKbdPhonetic, "ka\rnanRi", "க\rநன்றி"},

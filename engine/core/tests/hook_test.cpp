@@ -8,6 +8,7 @@
 
 #include "engine/core/exports.h"
 #include "engine/core/hook.h"
+#include "engine/core/own_input.h"
 #include "engine/core/process_state.h"
 #include "engine/core/shared_state.h"
 #include "engine/testing/typing_driver.h"
@@ -236,6 +237,25 @@ TEST_F(Hook, EudorKeepsTheHistoryOnBackspace) {
   MSG left = KeyDown(VK_LEFT);
   Run(left);
   EXPECT_EQ(composerHistory[2], 0);
+}
+
+// A sent message of a delivery may run the host's own loop: a key for the window being written
+// waits for the delivery and then goes back; a prompt the host shows meanwhile takes its keys.
+TEST_F(Hook, DuringADeliveryOnlyKeysForTheWindowWrittenWait) {
+  Toggle();
+  HWND prompt = fake::NewWindow("Edit");
+  BeginDelivery(window);
+  MSG held = KeyDown('K');
+  Run(held);
+  fake::world().focus = prompt;
+  MSG typed{prompt, WM_KEYDOWN, VK_RETURN, kFirstPress, 0, {0, 0}};
+  Run(typed);
+  fake::world().focus = window;
+  fake::ClearLog();
+  EndDelivery();
+  EXPECT_EQ(held.message, static_cast<UINT>(WM_NULL));
+  EXPECT_EQ(typed.message, static_cast<UINT>(WM_KEYDOWN));
+  EXPECT_EQ(fake::DeliveryLog(), (std::vector<std::string>{"SendInput 0x4b 0", "SendInput 0x4b 2"}));
 }
 
 class SoffiHook : public Hook {

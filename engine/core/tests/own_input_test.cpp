@@ -79,6 +79,26 @@ TEST_F(OwnInputTest, SynthesizedKeysByTheirMarkAndTheTimeTheyWereMade) {
   EXPECT_EQ(From(WM_KEYDOWN, 'K', 1, fake::world().tick - 10), Origin::kTypedAhead);
 }
 
+// Held keys go back with the modifiers they were typed with, in batches that each release what
+// they press; a key that cannot go back (another desktop has the input) goes on as it is.
+TEST_F(OwnInputTest, HeldKeysGoBackWholeOrStay) {
+  for (BYTE vk : {VK_LCONTROL, VK_LSHIFT}) fake::world().keyState[vk] = 0x80;
+  BeginDelivery(window);
+  for (unsigned i = 0; i < kHeldKeys; ++i) {
+    MSG typed{window, WM_KEYDOWN, 'A' + i, 1, 0, {0, 0}};
+    ASSERT_TRUE(HoldUsersKey(&typed));
+  }
+  fake::ClearLog();
+  EndDelivery();
+  EXPECT_EQ(fake::CountCalls("SendInput"), static_cast<int>(kHeldKeys * 6));  // Ctrl, Shift, key: down, up
+  for (BYTE vk : {VK_LCONTROL, VK_LSHIFT}) EXPECT_EQ(fake::world().asyncKeyState[vk], 0);
+
+  fake::world().inputBlocked = true;
+  MSG typed{window, WM_KEYDOWN, 'K', 1, 0, {0, 0}};
+  EXPECT_FALSE(HoldUsersKey(&typed));
+  EXPECT_EQ(typed.message, static_cast<UINT>(WM_KEYDOWN));
+}
+
 TEST_F(OwnInputTest, EachThreadHasItsOwnRecord) {
   PostOwn(window, WM_CHAR, 0xB8, 0);
   HWND second = fake::NewWindow("Edit");
