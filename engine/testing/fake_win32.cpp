@@ -203,7 +203,7 @@ void Dispatch(const MSG& msg, bool fromUser) {
         return;
       }
       if (msg.wParam == 0x16) {
-        if (host.pasteOn == PasteOn::Char16) Paste(msg.hwnd);
+        if (host.pasteOn == PasteOn::Char16) Paste(msg.hwnd, fromUser);
         return;
       }
       Insert(host, static_cast<uint16_t>(msg.wParam), fromUser);
@@ -211,7 +211,7 @@ void Dispatch(const MSG& msg, bool fromUser) {
     case WM_KEYDOWN:
       if (msg.wParam == VK_BACK && host.eraseOn == EraseOn::KeyDown) Erase(host, fromUser);
       if (msg.wParam == 0x56 && (world().keyState[VK_CONTROL] & 0x80) && host.pasteOn == PasteOn::KeyDown) {
-        Paste(msg.hwnd);
+        Paste(msg.hwnd, fromUser);
       }
       MoveCaret(host, msg.message, msg.wParam, msg.lParam);
       return;
@@ -223,14 +223,15 @@ void Dispatch(const MSG& msg, bool fromUser) {
   }
 }
 
-void Paste(HWND window) {
+void Paste(HWND window, bool fromUser) {
   Host& host = HostOf(window);
-  // A monitor told of the change opens the clipboard at once, and holds it as the host pastes.
-  if (world().clipboardMonitor && !SkippedByMonitors()) {
+  // A monitor told of the change opens the clipboard at once, and holds it as the host pastes
+  // (the user's paste comes long after the user's copy).
+  if (!fromUser && world().clipboardMonitor && !SkippedByMonitors()) {
     ++host.pastesFailed;
     return;
   }
-  for (unsigned char c : ClipboardText()) Insert(host, c, false);
+  for (unsigned char c : ClipboardText()) Insert(host, c, fromUser);
 }
 
 Thread& ThreadOf(HWND window) {

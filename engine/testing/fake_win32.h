@@ -172,8 +172,9 @@ void Dispatch(const MSG& msg, bool fromUser);
 // a message loop of its own does.
 bool PumpThread(DWORD thread);
 
-// The host's paste: the clipboard's text at the caret, unless a monitor holds the clipboard.
-void Paste(HWND window);
+// The host's paste: the clipboard's text at the caret, unless a monitor holds the clipboard; the
+// user's text when the user pasted it.
+void Paste(HWND window, bool fromUser = false);
 
 // A keyboard layout (US English): the key and Shift state that type a character, and back.
 // Other characters come as VK_PACKET, the character in the high word of lParam.

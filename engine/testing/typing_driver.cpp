@@ -173,7 +173,7 @@ LRESULT Retrieve(MSG msg, bool fromUser, LPARAM extraInfo) {
       bool control = Down(VK_CONTROL);
       if (host != nullptr && host->pasteOn == PasteOn::Accelerator && typed == 'V' && control && !Down(VK_SHIFT) &&
           !Down(VK_MENU)) {
-        Paste(msg.hwnd);
+        Paste(msg.hwnd, fromUser);
         return result;  // TranslateAccelerator took it
       }
       BYTE vk = static_cast<BYTE>(typed);
