@@ -151,11 +151,12 @@ int SelectedLayout() {
 // Unicode, and wrong glyphs in another 8-bit encoding), and a composition made by another
 // layout or encoding ends.
 void FollowSettings() {
+  int encoding = SelectedEncoding();
   int layout = SelectedLayout();
-  if (SelectedEncoding() == tablesEncoding && layout == composingLayout) return;
-  if (SelectedEncoding() != tablesEncoding) {
+  if (encoding == tablesEncoding && layout == composingLayout) return;
+  if (encoding != tablesEncoding) {
     LoadGlyphTables();
-    tablesEncoding = SelectedEncoding();
+    tablesEncoding = encoding;
   }
   composingLayout = layout;
   ForgetComposition();

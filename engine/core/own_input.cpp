@@ -165,9 +165,6 @@ bool PasteComing(const OwnEvents& keys) {
   return false;
 }
 
-// What the taking of an expected key means: the engine's own (the paste is done once no other is
-// on its way), or the user's key put back, which waits again while own keys made after it are
-// still queued.
 // Whether a key of the user's typed before this one still waits.
 bool EarlierKeyWaits(const OwnEvents& keys, unsigned order) {
   for (unsigned i = 0; i < keys.count; ++i) {
@@ -177,6 +174,9 @@ bool EarlierKeyWaits(const OwnEvents& keys, unsigned order) {
   return false;
 }
 
+// What the taking of an expected key means: the engine's own (the paste is done once no other is
+// on its way), or the user's key put back, which waits again while own keys made after it are
+// still queued.
 Origin Taken(ThreadInput* t, unsigned i, bool keyDown) {
   OwnEvents* keys = &t->synthesized;
   OwnEvent taken = keys->entries[i];
